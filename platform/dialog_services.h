@@ -1,0 +1,85 @@
+#pragma once
+
+#include <string>
+
+#include "platform/registry_access.h"
+
+// Everything the tasks need from the user and the shell: modal dialogs, the two
+// file dialogs, starting a program, the program folder, one text file, and
+// closing the main window. Each call blocks until it is done.
+namespace torvane {
+
+// Buttons of ShowMessageBox; no icon is ever shown.
+constexpr int kButtonsOkOnly = 0;
+constexpr int kButtonsYesNo = 4;
+// Its answers.
+constexpr int kAnswerOk = 1;
+constexpr int kAnswerYes = 6;
+constexpr int kAnswerNo = 7;
+
+class DialogServices {
+public:
+    virtual ~DialogServices() = default;
+    virtual int ShowMessageBox(const std::wstring& prompt, int buttons,
+                               const std::wstring& title) = 0;
+    // The text in the box on OK; the empty text on Cancel or when the box is closed.
+    virtual std::wstring ShowInputBox(const std::wstring& prompt, const std::wstring& title,
+                                      const std::wstring& defaultText = L"") = 0;
+};
+
+// An open or save dialog that remembers its filter and the last answer.
+class FileDialog {
+public:
+    virtual ~FileDialog() = default;
+
+    // "description|pattern", for example "注册表文件(*.reg)|*.reg".
+    void SetFilter(const std::wstring& filter) { filter_ = filter; }
+    const std::wstring& Filter() const { return filter_; }
+
+    // After either call FileName() is the chosen full path, or empty when the
+    // user cancelled; a cancel never leaves an earlier choice behind.
+    virtual void ShowOpen() = 0;
+    virtual void ShowSave() = 0;  // asks before replacing an existing file
+
+    const std::wstring& FileName() const { return fileName_; }
+    // The chosen name without its folder.
+    std::wstring FileTitle() const;
+
+protected:
+    std::wstring filter_;
+    std::wstring fileName_;
+};
+
+// Outcome of WriteTextLine.
+struct TextFileResult {
+    bool representable = true;  // false: the text has characters the code page lacks
+    ErrorCode error = kSuccess;
+    bool ok() const { return representable && error == kSuccess; }
+};
+
+class ShellServices {
+public:
+    virtual ~ShellServices() = default;
+    // The shell's "open" action on the file, owned by the main window, shown normally.
+    virtual void ShellOpen(const std::wstring& fullPath) = 0;
+    // Starts the system's command interpreter with this command line in a normal
+    // window with focus, and returns without waiting for it.
+    virtual ErrorCode RunCommand(const std::wstring& commandLine) = 0;
+    // The folder that holds the program, without a trailing backslash.
+    virtual std::wstring ProgramFolder() = 0;
+    // Creates or truncates the file and writes the line in the OEM code page (the
+    // one the command interpreter reads batch files in) followed by CR LF. Nothing
+    // is written when the line cannot be represented in that code page.
+    virtual TextFileResult WriteTextLine(const std::wstring& path, const std::wstring& line) = 0;
+    // The system's own description of an error code, without a trailing line break.
+    virtual std::wstring ErrorText(ErrorCode error) = 0;
+    virtual void CloseMainWindow() = 0;
+};
+
+// The Win32 OPENFILENAME filter form: pairs separated and ended by NULs.
+std::wstring FilterToDoubleNulList(const std::wstring& filter);
+
+// The last path component, after the last backslash or slash.
+std::wstring FileNameWithoutFolder(const std::wstring& path);
+
+}  // namespace torvane

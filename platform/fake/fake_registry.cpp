@@ -1,0 +1,134 @@
+#include "platform/fake/fake_registry.h"
+
+#include <cwctype>
+
+namespace torvane {
+
+StoredValue DwordValue(std::uint32_t value) {
+    return {kRegDword,
+            {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+             static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)}};
+}
+
+StoredValue StringValue(const std::wstring& text) {
+    StoredValue stored{kRegSz, {}};
+    for (wchar_t c : text) {
+        const auto unit = static_cast<std::uint16_t>(c);
+        stored.bytes.push_back(static_cast<std::uint8_t>(unit));
+        stored.bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
+    }
+    stored.bytes.push_back(0);
+    stored.bytes.push_back(0);
+    return stored;
+}
+
+class FakeRegistryKey : public RegistryKey {
+public:
+    FakeRegistryKey(FakeRegistry& registry, FakeRegistry::KeyId id)
+        : registry_(registry), id_(std::move(id)) {
+        ++registry_.openKeys_;
+    }
+    ~FakeRegistryKey() override { --registry_.openKeys_; }
+
+    ErrorCode SetDword(const std::wstring& name, std::uint32_t value) override {
+        return Store(name, DwordValue(value));
+    }
+    ErrorCode SetString(const std::wstring& name, const std::wstring& text) override {
+        return Store(name, StringValue(text));
+    }
+    ErrorCode DeleteValue(const std::wstring& name) override {
+        if (auto refused = registry_.RuleFor(registry_.refuseWrites_, id_)) return *refused;
+        auto& values = registry_.keys_[id_].values;
+        return values.erase(FakeRegistry::Fold(name)) ? kSuccess : kErrorFileNotFound;
+    }
+
+private:
+    ErrorCode Store(const std::wstring& name, StoredValue value) {
+        if (auto refused = registry_.RuleFor(registry_.refuseWrites_, id_)) return *refused;
+        auto& slot = registry_.keys_[id_].values[FakeRegistry::Fold(name)];
+        if (slot.first.empty()) slot.first = name;  // the first spelling stays, as in Windows
+        slot.second = std::move(value);
+        return kSuccess;
+    }
+
+    FakeRegistry& registry_;
+    FakeRegistry::KeyId id_;
+};
+
+std::wstring FakeRegistry::Fold(const std::wstring& text) {
+    std::wstring folded = text;
+    for (wchar_t& c : folded) c = static_cast<wchar_t>(std::towlower(c));
+    return folded;
+}
+
+std::optional<ErrorCode> FakeRegistry::RuleFor(
+    const std::vector<std::pair<KeyId, ErrorCode>>& rules, const KeyId& key) const {
+    for (const auto& [ruleKey, error] : rules) {
+        if (ruleKey.first != key.first) continue;
+        const std::wstring& prefix = ruleKey.second;
+        if (key.second == prefix ||
+            (key.second.size() > prefix.size() && key.second.compare(0, prefix.size(), prefix) == 0 &&
+             key.second[prefix.size()] == L'\\')) {
+            return error;
+        }
+    }
+    return std::nullopt;
+}
+
+OpenedKey FakeRegistry::CreateKey(RegistryRoot root, const std::wstring& path) {
+    openLog.push_back({root, path});
+    KeyId id{root, Fold(path)};
+    if (auto refused = RuleFor(refuseOpen_, id)) return {nullptr, *refused};
+    // Every missing parent comes into being with the key.
+    for (size_t slash = id.second.find(L'\\'); slash != std::wstring::npos;
+         slash = id.second.find(L'\\', slash + 1)) {
+        keys_[{root, id.second.substr(0, slash)}];
+    }
+    keys_[id];
+    return {std::make_unique<FakeRegistryKey>(*this, id), kSuccess};
+}
+
+bool FakeRegistry::KeyExists(RegistryRoot root, const std::wstring& path) const {
+    return keys_.count({root, Fold(path)}) != 0;
+}
+
+std::optional<StoredValue> FakeRegistry::Value(RegistryRoot root, const std::wstring& path,
+                                               const std::wstring& name) const {
+    const auto key = keys_.find({root, Fold(path)});
+    if (key == keys_.end()) return std::nullopt;
+    const auto value = key->second.values.find(Fold(name));
+    if (value == key->second.values.end()) return std::nullopt;
+    return value->second.second;
+}
+
+std::vector<std::wstring> FakeRegistry::ValueNames(RegistryRoot root,
+                                                  const std::wstring& path) const {
+    std::vector<std::wstring> names;
+    const auto key = keys_.find({root, Fold(path)});
+    if (key == keys_.end()) return names;
+    for (const auto& [folded, entry] : key->second.values) names.push_back(entry.first);
+    return names;
+}
+
+size_t FakeRegistry::ValueCount() const {
+    size_t count = 0;
+    for (const auto& [id, key] : keys_) count += key.values.size();
+    return count;
+}
+
+void FakeRegistry::Put(RegistryRoot root, const std::wstring& path, const std::wstring& name,
+                       StoredValue value) {
+    CreateKey(root, path);
+    openLog.pop_back();  // set-up, not a call under test
+    keys_[{root, Fold(path)}].values[Fold(name)] = {name, std::move(value)};
+}
+
+void FakeRegistry::RefuseOpen(RegistryRoot root, const std::wstring& path, ErrorCode error) {
+    refuseOpen_.push_back({{root, Fold(path)}, error});
+}
+
+void FakeRegistry::RefuseWrites(RegistryRoot root, const std::wstring& path, ErrorCode error) {
+    refuseWrites_.push_back({{root, Fold(path)}, error});
+}
+
+}  // namespace torvane

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/registry_access.h"
+
+// An in-memory registry for tests. Key paths and value names compare without
+// regard to letter case, as in Windows; each keeps the spelling it was created with.
+namespace torvane {
+
+constexpr std::uint32_t kRegSz = 1;
+constexpr std::uint32_t kRegDword = 4;
+
+struct StoredValue {
+    std::uint32_t kind = 0;   // kRegSz or kRegDword
+    std::vector<std::uint8_t> bytes;  // exactly as RegQueryValueEx would return them
+    bool operator==(const StoredValue&) const = default;
+};
+
+// The bytes that Windows stores for each kind.
+StoredValue DwordValue(std::uint32_t value);
+StoredValue StringValue(const std::wstring& text);
+
+class FakeRegistry : public RegistryAccess {
+public:
+    OpenedKey CreateKey(RegistryRoot root, const std::wstring& path) override;
+
+    bool KeyExists(RegistryRoot root, const std::wstring& path) const;
+    std::optional<StoredValue> Value(RegistryRoot root, const std::wstring& path,
+                                     const std::wstring& name) const;
+    size_t KeyCount() const { return keys_.size(); }
+    // The names of a key's values, spelled as they were first written.
+    std::vector<std::wstring> ValueNames(RegistryRoot root, const std::wstring& path) const;
+    size_t ValueCount() const;
+    void Put(RegistryRoot root, const std::wstring& path, const std::wstring& name,
+             StoredValue value);
+
+    // Makes every later open of this key, or of a key below it, fail with the error.
+    void RefuseOpen(RegistryRoot root, const std::wstring& path, ErrorCode error);
+    // Keys open, but writes and deletes under this key fail with the error.
+    void RefuseWrites(RegistryRoot root, const std::wstring& path, ErrorCode error);
+
+    // How many keys are open now; every task must leave this at 0.
+    int OpenKeyCount() const { return openKeys_; }
+
+    // Every CreateKey call, root and path exactly as passed.
+    std::vector<std::pair<RegistryRoot, std::wstring>> openLog;
+
+private:
+    friend class FakeRegistryKey;
+    using KeyId = std::pair<RegistryRoot, std::wstring>;  // path folded to lower case
+    struct Key {
+        std::map<std::wstring, std::pair<std::wstring, StoredValue>> values;  // folded → (name, value)
+    };
+    static std::wstring Fold(const std::wstring& text);
+    std::optional<ErrorCode> RuleFor(const std::vector<std::pair<KeyId, ErrorCode>>& rules,
+                                     const KeyId& key) const;
+
+    std::map<KeyId, Key> keys_;
+    std::vector<std::pair<KeyId, ErrorCode>> refuseOpen_;
+    std::vector<std::pair<KeyId, ErrorCode>> refuseWrites_;
+    int openKeys_ = 0;
+};
+
+}  // namespace torvane

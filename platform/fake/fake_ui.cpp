@@ -1,0 +1,146 @@
+#include "platform/fake/fake_ui.h"
+
+#include <optional>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <iconv.h>
+#endif
+
+namespace torvane {
+namespace {
+
+std::string Narrow(const std::wstring& text) {
+    // Only for diagnostics: UTF-8 of the BMP part is enough to read a failure.
+    std::string out;
+    for (wchar_t wc : text) {
+        const auto c = static_cast<std::uint32_t>(static_cast<std::uint16_t>(wc));
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+std::ostream& operator<<(std::ostream& out, const UiEvent& e) {
+    out << Narrow(e.kind) << "(\"" << Narrow(e.text) << "\", \"" << Narrow(e.title) << "\"";
+    if (!e.extra.empty()) out << ", \"" << Narrow(e.extra) << "\"";
+    if (e.buttons >= 0) out << ", buttons " << e.buttons;
+    return out << ")";
+}
+
+UiEvent MessageBoxEvent(const std::wstring& prompt, int buttons, const std::wstring& title) {
+    return {L"MessageBox", prompt, title, L"", buttons};
+}
+
+UiEvent InputBoxEvent(const std::wstring& prompt, const std::wstring& title,
+                      const std::wstring& defaultText) {
+    return {L"InputBox", prompt, title, defaultText, -1};
+}
+
+void FakeFileDialog::Show(const wchar_t* kind) {
+    log_.push_back({kind, name_, filter_, L"", -1});
+    if (answers.empty()) throw UnscriptedRequest("file dialog shown without a scripted answer");
+    fileName_ = answers.front();
+    answers.pop_front();
+}
+
+FakeUi::FakeUi() : commonDialog1(L"CommonDialog1", log), commonDialog2(L"CommonDialog2", log) {}
+
+int FakeUi::ShowMessageBox(const std::wstring& prompt, int buttons, const std::wstring& title) {
+    log.push_back(MessageBoxEvent(prompt, buttons, title));
+    if (buttons == kButtonsOkOnly) return kAnswerOk;
+    if (messageBoxAnswers.empty()) throw UnscriptedRequest("question without a scripted answer");
+    const int answer = messageBoxAnswers.front();
+    messageBoxAnswers.pop_front();
+    return answer;
+}
+
+std::wstring FakeUi::ShowInputBox(const std::wstring& prompt, const std::wstring& title,
+                                  const std::wstring& defaultText) {
+    log.push_back(InputBoxEvent(prompt, title, defaultText));
+    if (inputBoxAnswers.empty()) throw UnscriptedRequest("input box without a scripted answer");
+    std::wstring answer = inputBoxAnswers.front();
+    inputBoxAnswers.pop_front();
+    return answer;
+}
+
+void FakeUi::ShellOpen(const std::wstring& fullPath) {
+    log.push_back({L"ShellOpen", fullPath, L"", L"", -1});
+}
+
+ErrorCode FakeUi::RunCommand(const std::wstring& commandLine) {
+    log.push_back({L"RunCommand", commandLine, L"", L"", -1});
+    return kSuccess;
+}
+
+TextFileResult FakeUi::WriteTextLine(const std::wstring& path, const std::wstring& line) {
+    const auto bytes = EncodeCodePage936(line);
+    if (!bytes) return {false, kSuccess};
+    if (writeError != kSuccess) return {true, writeError};
+    log.push_back({L"WriteTextLine", path, L"", line, -1});
+    files[path] = *bytes + "\r\n";
+    return {};
+}
+
+std::wstring FakeUi::ErrorText(ErrorCode error) {
+    switch (error) {
+        case kErrorAccessDenied:
+            return L"拒绝访问。";
+        case kErrorFileNotFound:
+            return L"系统找不到指定的文件。";
+        default:
+            return L"错误 " + std::to_wstring(error);
+    }
+}
+
+void FakeUi::CloseMainWindow() {
+    log.push_back({L"CloseMainWindow", L"", L"", L"", -1});
+    mainWindowClosed = true;
+}
+
+std::optional<std::string> EncodeCodePage936(const std::wstring& text) {
+    if (text.empty()) return std::string();
+#ifdef _WIN32
+    BOOL usedDefault = FALSE;
+    const int size = WideCharToMultiByte(936, WC_NO_BEST_FIT_CHARS, text.data(),
+                                         static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                         &usedDefault);
+    if (size <= 0 || usedDefault) return std::nullopt;
+    std::string out(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(936, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
+                        out.data(), size, nullptr, &usedDefault);
+    return out;
+#else
+    // glibc's converter fails on unmappable characters instead of substituting.
+    iconv_t converter = iconv_open("CP936", "UTF-16LE");
+    if (converter == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+    std::string input;
+    for (wchar_t c : text) {
+        input += static_cast<char>(static_cast<std::uint16_t>(c) & 0xFF);
+        input += static_cast<char>(static_cast<std::uint16_t>(c) >> 8);
+    }
+    std::string out(text.size() * 4, '\0');
+    char* in = input.data();
+    size_t inLeft = input.size();
+    char* outPtr = out.data();
+    size_t outLeft = out.size();
+    const size_t result = iconv(converter, &in, &inLeft, &outPtr, &outLeft);
+    iconv_close(converter);
+    if (result == static_cast<size_t>(-1) || inLeft != 0) return std::nullopt;
+    out.resize(out.size() - outLeft);
+    return out;
+#endif
+}
+
+}  // namespace torvane

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <deque>
+#include <map>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "platform/dialog_services.h"
+
+// Scriptable stand-ins for the dialogs and the shell. Every request is recorded
+// in order in one log, and every answer comes from a script the test sets up;
+// a request without a scripted answer is a test failure, never a silent default.
+namespace torvane {
+
+struct UiEvent {
+    std::wstring kind;   // "MessageBox", "InputBox", "ShowOpen", "ShowSave", "ShellOpen",
+                         // "RunCommand", "WriteTextLine", "CloseMainWindow"
+    std::wstring text;   // prompt, dialog name, path or command line
+    std::wstring title;  // title, or the dialog's filter
+    std::wstring extra;  // input box default, or the line written
+    int buttons = -1;    // message box buttons
+    bool operator==(const UiEvent&) const = default;
+};
+std::ostream& operator<<(std::ostream& out, const UiEvent& event);
+
+UiEvent MessageBoxEvent(const std::wstring& prompt, int buttons, const std::wstring& title);
+UiEvent InputBoxEvent(const std::wstring& prompt, const std::wstring& title,
+                      const std::wstring& defaultText = L"");
+
+class UnscriptedRequest : public std::exception {
+public:
+    explicit UnscriptedRequest(const char* what) : what_(what) {}
+    const char* what() const noexcept override { return what_; }
+
+private:
+    const char* what_;
+};
+
+class FakeFileDialog : public FileDialog {
+public:
+    FakeFileDialog(std::wstring name, std::vector<UiEvent>& log) : name_(std::move(name)), log_(log) {}
+    void ShowOpen() override { Show(L"ShowOpen"); }
+    void ShowSave() override { Show(L"ShowSave"); }
+    std::deque<std::wstring> answers;  // a full path, or "" for Cancel
+
+private:
+    void Show(const wchar_t* kind);
+    std::wstring name_;
+    std::vector<UiEvent>& log_;
+};
+
+class FakeUi : public DialogServices, public ShellServices {
+public:
+    FakeUi();
+
+    int ShowMessageBox(const std::wstring& prompt, int buttons, const std::wstring& title) override;
+    std::wstring ShowInputBox(const std::wstring& prompt, const std::wstring& title,
+                              const std::wstring& defaultText) override;
+    void ShellOpen(const std::wstring& fullPath) override;
+    ErrorCode RunCommand(const std::wstring& commandLine) override;
+    std::wstring ProgramFolder() override { return programFolder; }
+    TextFileResult WriteTextLine(const std::wstring& path, const std::wstring& line) override;
+    std::wstring ErrorText(ErrorCode error) override;
+    void CloseMainWindow() override;
+
+    std::vector<UiEvent> log;
+    FakeFileDialog commonDialog1;
+    FakeFileDialog commonDialog2;
+    std::deque<int> messageBoxAnswers;
+    std::deque<std::wstring> inputBoxAnswers;  // "" stands for Cancel as well as an emptied box
+
+    std::wstring programFolder = L"C:\\Torvane";
+    std::map<std::wstring, std::string> files;  // path → bytes, as written
+    ErrorCode writeError = kSuccess;            // the next writes fail with this
+    bool mainWindowClosed = false;
+};
+
+// Text in the OEM code page of a Chinese system (936), or nothing when the text
+// holds a character that code page lacks. No best-fit substitutes.
+std::optional<std::string> EncodeCodePage936(const std::wstring& text);
+
+}  // namespace torvane

@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/form1_handlers.h"
+#include "tests/native/test_support.h"
+
+namespace torvane {
+namespace {
+
+struct ListItem {
+    std::int16_t index;
+    std::wstring text;
+    std::int16_t picture;
+    bool operator==(const ListItem&) const = default;
+};
+
+class FakeListView : public TaskListView {
+public:
+    void RemoveAllItems() override {
+        items.clear();
+        selected.reset();
+        ++rebuilds;
+    }
+    void AddItem(std::int16_t index, const std::wstring& text, std::int16_t picture) override {
+        items.push_back({index, text, picture});
+    }
+    std::optional<std::wstring> SelectedItemText() override {
+        if (!selected) return std::nullopt;
+        return items.at(*selected).text;
+    }
+    std::vector<ListItem> items;
+    std::optional<size_t> selected;
+    int rebuilds = 0;
+};
+
+class Form1HandlersTest : public testing::TaskTest {
+protected:
+    FakeListView list;
+    Form1Handlers form{list, context};
+};
+
+TEST_F(Form1HandlersTest, LoadSetsTheRegistryFilterAndListsTheRegistryTasks) {
+    form.OnLoad();
+    EXPECT_EQ(ui.commonDialog1.Filter(), L"注册表文件(*.reg)|*.reg");
+    EXPECT_EQ(ui.commonDialog2.Filter(), L"");
+    EXPECT_EQ(list.items, (std::vector<ListItem>{{1, L"备份注册表", 3},
+                                                 {2, L"还原注册表", 3},
+                                                 {3, L"禁用注册表编辑器", 3},
+                                                 {4, L"允许使用注册表编辑器", 3}}));
+    EXPECT_FALSE(list.selected);
+    EXPECT_TRUE(ui.log.empty());
+}
+
+TEST_F(Form1HandlersTest, EachLabelListsItsCategory) {
+    const std::vector<std::vector<ListItem>> expected{
+        {{1, L"备份注册表", 3}, {2, L"还原注册表", 3}, {3, L"禁用注册表编辑器", 3},
+         {4, L"允许使用注册表编辑器", 3}},
+        {{1, L"设置磁盘空间不够的警戒值", 1}},
+        {{1, L"设置登录时的桌面背景", 4}, {2, L"设置桌面图标大小", 4}, {3, L"隐藏桌面所有图标", 4},
+         {4, L"在任务栏时间后面加入字符", 4}, {5, L"设置主题桌面", 4}},
+        {{1, L"缩短\u201C无响应程序\u201D等待时间", 2}, {2, L"从内存中卸载无用的DLL文件", 2},
+         {3, L"优化Windows文件系统", 2}},
+    };
+    form.OnLoad();
+    for (int label : {2, 4, 3, 1, 3}) {
+        SCOPED_TRACE(label);
+        form.OnLabelClick(label);
+        EXPECT_EQ(list.items, expected[label - 1]);
+    }
+}
+
+TEST_F(Form1HandlersTest, ClickingTheSameLabelAgainRebuildsTheList) {
+    form.OnLabelClick(3);
+    list.selected = 2;
+    const int before = list.rebuilds;
+    form.OnLabelClick(3);
+    EXPECT_EQ(list.rebuilds, before + 1);
+    EXPECT_EQ(list.items.size(), 5u);
+    EXPECT_FALSE(list.selected);
+}
+
+TEST_F(Form1HandlersTest, OkRunsTheSelectedTaskAndKeepsTheSelection) {
+    form.OnLoad();
+    list.selected = 2;  // 禁用注册表编辑器
+    form.OnOkClick();
+    form.OnOkClick();
+    EXPECT_EQ(registry.Value(RegistryRoot::CurrentUser,
+                             L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System",
+                             L"DisableRegistryTools"),
+              DwordValue(1));
+    EXPECT_EQ(list.selected, 2u);
+    EXPECT_EQ(list.items.size(), 4u);
+}
+
+TEST_F(Form1HandlersTest, OkWithoutSelectionDoesNothing) {
+    form.OnLoad();
+    form.OnOkClick();
+    EXPECT_TRUE(ui.log.empty());
+    EXPECT_EQ(registry.KeyCount(), 0u);
+}
+
+TEST_F(Form1HandlersTest, ExitClosesTheMainWindowWithoutAsking) {
+    form.OnLoad();
+    form.OnExitClick();
+    EXPECT_TRUE(ui.mainWindowClosed);
+    EXPECT_EQ(ui.log, (std::vector<UiEvent>{{L"CloseMainWindow", L"", L"", L"", -1}}));
+}
+
+}  // namespace
+}  // namespace torvane

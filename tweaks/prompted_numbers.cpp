@@ -1,0 +1,87 @@
+// Settings typed as a number in an input box. Every input is tested before any
+// key is opened, in a fixed order, and each rejection shows exactly one message.
+#include <cstdint>
+#include <optional>
+
+#include "platform/numeric_text.h"
+#include "tweaks/mod_regSetting.h"
+#include "tweaks/registry_change.h"
+#include "tweaks/user_messages.h"
+
+namespace torvane::mod_regSetting {
+namespace {
+
+constexpr const wchar_t* kPrompt = L"输入数字";
+constexpr const wchar_t* kPercentTitle = L"按百分比输入";
+constexpr const wchar_t* kSecondsTitle = L"输入秒数";
+constexpr const wchar_t* kDefaultThreshold = L"8";
+constexpr const wchar_t* kDefaultIconSize = L"32";
+constexpr const wchar_t* kDefaultTimeoutSeconds = L"20";
+
+constexpr const wchar_t* kEmptyMessage = L"不能为空";
+constexpr const wchar_t* kNotNumberMessage = L"输入的不是数字";
+constexpr const wchar_t* kNotPercentMessage = L"输入的数字不是0至100";
+constexpr const wchar_t* kOutOfRangeMessage = L"输入的数字超出范围";
+
+constexpr int kMillisecondsPowerOfTen = 3;
+constexpr std::int64_t kLargestDword = 4294967295LL;
+
+void ShowError(TweakContext& context, const wchar_t* message) {
+    context.dialogs.ShowMessageBox(message, kButtonsOkOnly, messages::kErrorTitle);
+}
+
+// Asks for a number; the text when it is one, after telling the user otherwise.
+std::optional<std::wstring> AskForNumber(TweakContext& context, const wchar_t* title,
+                                         const wchar_t* defaultText) {
+    std::wstring typed = context.dialogs.ShowInputBox(kPrompt, title, defaultText);
+    if (typed.empty()) {
+        ShowError(context, kEmptyMessage);
+        return std::nullopt;
+    }
+    if (!IsNumericText(typed)) {
+        ShowError(context, kNotNumberMessage);
+        return std::nullopt;
+    }
+    return typed;
+}
+
+}  // namespace
+
+void SetDiskSpaceThreshold(TweakContext& context) {
+    const auto typed = AskForNumber(context, kPercentTitle, kDefaultThreshold);
+    if (!typed) return;
+    const double percent = *ReadReal(*typed);
+    if (percent < 0 || percent > 100) {
+        ShowError(context, kNotPercentMessage);
+        return;
+    }
+    const auto threshold = static_cast<std::uint32_t>(*ReadWhole(*typed));
+    ChangeRegistry(context, kLanmanServerParameters,
+                   {ValueChange::Dword(value_names::kDiskSpaceThreshold, threshold)});
+}
+
+void SetDesktopIconSize(TweakContext& context) {
+    const auto typed = AskForNumber(context, kPercentTitle, kDefaultIconSize);
+    if (!typed) return;
+    // Windows reads this value with plain integer parsing, so "1e2" or "48.0"
+    // would be cut short; store the whole number the text stands for.
+    const std::int64_t size = *ReadWhole(*typed);
+    ChangeRegistry(context, kWindowMetrics,
+                   {ValueChange::String(value_names::kShellIconSize, std::to_wstring(size))});
+}
+
+void SetHungAppTimeout(TweakContext& context) {
+    const auto typed = AskForNumber(context, kSecondsTitle, kDefaultTimeoutSeconds);
+    if (!typed) return;
+    // Seconds become milliseconds arithmetically: "2.5" must mean 2500, not "2.5000".
+    const std::int64_t milliseconds = *ReadWhole(*typed, kMillisecondsPowerOfTen);
+    if (milliseconds < 0 || milliseconds > kLargestDword) {
+        ShowError(context, kOutOfRangeMessage);
+        return;
+    }
+    ChangeRegistry(context, kDefaultUserDesktop,
+                   {ValueChange::String(value_names::kWaitToKillAppTimeout,
+                                        std::to_wstring(milliseconds))});
+}
+
+}  // namespace torvane::mod_regSetting

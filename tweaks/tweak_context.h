@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/dialog_services.h"
+#include "platform/registry_access.h"
+
+namespace torvane {
+
+// The world as a task sees it. Tasks take no user data; everything they learn
+// comes through these services during the run.
+struct TweakContext {
+    RegistryAccess& registry;
+    DialogServices& dialogs;
+    FileDialog& commonDialog1;  // registry files (*.reg)
+    FileDialog& commonDialog2;  // wallpaper pictures (*.bmp)
+    ShellServices& shell;
+};
+
+}  // namespace torvane
