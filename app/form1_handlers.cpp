@@ -26,6 +26,8 @@ void Form1Handlers::OnOkClick() {
     if (const auto text = list_.SelectedItemText()) DispatchTask(*text, context_);
 }
 
-void Form1Handlers::OnExitClick() { context_.shell.CloseMainWindow(); }
+void Form1Handlers::OnExitClick() {
+    context_.shell.CloseMainWindow();
+}
 
 }  // namespace torvane

@@ -9,7 +9,7 @@ namespace torvane {
 
 // What the handlers need of ListView1.
 class TaskListView {
-public:
+  public:
     virtual ~TaskListView() = default;
     virtual void RemoveAllItems() = 0;
     // index is the item's 1-based position; picture is its ImageList1 number.
@@ -19,7 +19,7 @@ public:
 
 // Form1's event handlers, free of any window code so that they can be tested.
 class Form1Handlers {
-public:
+  public:
     Form1Handlers(TaskListView& list, TweakContext& context) : list_(list), context_(context) {}
 
     void OnLoad();
@@ -27,7 +27,7 @@ public:
     void OnOkClick();                    // Command1, "确定"
     void OnExitClick();                  // Command2, "退出"
 
-private:
+  private:
     TaskListView& list_;
     TweakContext& context_;
 };

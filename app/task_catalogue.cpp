@@ -43,6 +43,8 @@ constexpr std::array<TaskCategory, 4> kCatalogue{{
 
 }  // namespace
 
-std::span<const TaskCategory> TaskCatalogue() { return kCatalogue; }
+std::span<const TaskCategory> TaskCatalogue() {
+    return kCatalogue;
+}
 
 }  // namespace torvane

@@ -15,9 +15,9 @@ struct TaskEntry {
 };
 
 struct TaskCategory {
-    int labelNumber;        // Label1 … Label4
+    int labelNumber;  // Label1 … Label4
     const wchar_t* caption;
-    std::int16_t picture;   // 1-based number in ImageList1
+    std::int16_t picture;  // 1-based number in ImageList1
     std::span<const TaskEntry> tasks;
 };
 

@@ -2,7 +2,9 @@
 
 namespace torvane {
 
-std::wstring FileDialog::FileTitle() const { return FileNameWithoutFolder(fileName_); }
+std::wstring FileDialog::FileTitle() const {
+    return FileNameWithoutFolder(fileName_);
+}
 
 std::wstring FilterToDoubleNulList(const std::wstring& filter) {
     std::wstring list = filter;

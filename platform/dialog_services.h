@@ -18,7 +18,7 @@ constexpr int kAnswerYes = 6;
 constexpr int kAnswerNo = 7;
 
 class DialogServices {
-public:
+  public:
     virtual ~DialogServices() = default;
     virtual int ShowMessageBox(const std::wstring& prompt, int buttons,
                                const std::wstring& title) = 0;
@@ -29,7 +29,7 @@ public:
 
 // An open or save dialog that remembers its filter and the last answer.
 class FileDialog {
-public:
+  public:
     virtual ~FileDialog() = default;
 
     // "description|pattern", for example "注册表文件(*.reg)|*.reg".
@@ -45,7 +45,7 @@ public:
     // The chosen name without its folder.
     std::wstring FileTitle() const;
 
-protected:
+  protected:
     std::wstring filter_;
     std::wstring fileName_;
 };
@@ -58,7 +58,7 @@ struct TextFileResult {
 };
 
 class ShellServices {
-public:
+  public:
     virtual ~ShellServices() = default;
     // The shell's "open" action on the file, owned by the main window, shown normally.
     virtual void ShellOpen(const std::wstring& fullPath) = 0;

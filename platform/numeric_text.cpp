@@ -8,7 +8,9 @@
 namespace torvane {
 namespace {
 
-bool IsAsciiDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+bool IsAsciiDigit(wchar_t c) {
+    return c >= L'0' && c <= L'9';
+}
 
 // The number's digits and where its decimal point falls among them.
 struct DecimalParts {
@@ -65,8 +67,8 @@ std::optional<std::int64_t> RoundHalfToEven(const DecimalParts& parts, int power
     const std::string& d = parts.digits;
     const std::int64_t point = parts.pointAfter + powerOfTen;
     if (point < 0) return 0;  // below 0.1 in magnitude
-    constexpr std::uint64_t kLimit = static_cast<std::uint64_t>(
-        std::numeric_limits<std::int64_t>::max());
+    constexpr std::uint64_t kLimit =
+        static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
 
     std::uint64_t whole = 0;
     for (std::int64_t k = 0; k < point; ++k) {
@@ -105,7 +107,9 @@ std::optional<std::int64_t> ReadWhole(const std::wstring& text, int powerOfTen) 
     return powerOfTen == 0 ? unscaled : RoundHalfToEven(*parts, powerOfTen);
 }
 
-bool IsNumericText(const std::wstring& text) { return ReadWhole(text).has_value(); }
+bool IsNumericText(const std::wstring& text) {
+    return ReadWhole(text).has_value();
+}
 
 std::optional<double> ReadReal(const std::wstring& text) {
     if (!IsNumericText(text)) return std::nullopt;
@@ -114,8 +118,7 @@ std::optional<double> ReadReal(const std::wstring& text) {
     std::string ascii(text.begin(), text.end());
     size_t start = ascii[0] == '+' ? 1 : 0;
     double value = 0;
-    const auto result =
-        std::from_chars(ascii.data() + start, ascii.data() + ascii.size(), value);
+    const auto result = std::from_chars(ascii.data() + start, ascii.data() + ascii.size(), value);
     if (result.ec == std::errc::result_out_of_range) {
         // Its whole-number reading fits 32 bits, so it can only have underflowed.
         return ascii[0] == '-' ? -0.0 : 0.0;

@@ -21,7 +21,7 @@ constexpr ErrorCode kErrorAccessDenied = 5;
 
 // An open key. Destroying it closes it, so no handle can outlive its task.
 class RegistryKey {
-public:
+  public:
     virtual ~RegistryKey() = default;
     RegistryKey(const RegistryKey&) = delete;
     RegistryKey& operator=(const RegistryKey&) = delete;
@@ -33,7 +33,7 @@ public:
     // kErrorFileNotFound when the value does not exist.
     virtual ErrorCode DeleteValue(const std::wstring& valueName) = 0;
 
-protected:
+  protected:
     RegistryKey() = default;
 };
 
@@ -43,7 +43,7 @@ struct OpenedKey {
 };
 
 class RegistryAccess {
-public:
+  public:
     virtual ~RegistryAccess() = default;
     // Opens the key for writing, creating it and every missing parent first.
     virtual OpenedKey CreateKey(RegistryRoot root, const std::wstring& path) = 0;

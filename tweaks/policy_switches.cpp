@@ -30,7 +30,8 @@ void EnableRegistryEditor(TweakContext& context) {
 
 void ToggleDesktopIcons(TweakContext& context) {
     if (AskYesNo(context, kDesktopIconsQuestion, kDesktopIconsTitle)) {
-        ChangeRegistry(context, kExplorerPolicies, {ValueChange::Dword(value_names::kNoDesktop, 1)});
+        ChangeRegistry(context, kExplorerPolicies,
+                       {ValueChange::Dword(value_names::kNoDesktop, 1)});
     } else {
         ChangeRegistry(context, kExplorerPolicies, {ValueChange::Delete(value_names::kNoDesktop)});
     }

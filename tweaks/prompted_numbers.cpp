@@ -79,9 +79,9 @@ void SetHungAppTimeout(TweakContext& context) {
         ShowError(context, kOutOfRangeMessage);
         return;
     }
-    ChangeRegistry(context, kDefaultUserDesktop,
-                   {ValueChange::String(value_names::kWaitToKillAppTimeout,
-                                        std::to_wstring(milliseconds))});
+    ChangeRegistry(
+        context, kDefaultUserDesktop,
+        {ValueChange::String(value_names::kWaitToKillAppTimeout, std::to_wstring(milliseconds))});
 }
 
 }  // namespace torvane::mod_regSetting

@@ -29,8 +29,7 @@ void ReportFailure(TweakContext& context, const RegistryLocation& location, Erro
 
 std::wstring RegistryFailureMessage(const RegistryLocation& location, ErrorCode error,
                                     const std::wstring& systemText) {
-    std::wstring message =
-        L"修改注册表失败：" + RootName(location.root) + L"\\" + location.path;
+    std::wstring message = L"修改注册表失败：" + RootName(location.root) + L"\\" + location.path;
     message += messages::kLineBreak + systemText;
     if (error == kErrorAccessDenied) {
         message += messages::kLineBreak;

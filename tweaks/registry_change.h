@@ -23,7 +23,9 @@ struct ValueChange {
         return {Action::SetString, std::move(name), 0, std::move(text)};
     }
     // Deleting a value that is not there is not a failure.
-    static ValueChange Delete(std::wstring name) { return {Action::Delete, std::move(name), 0, L""}; }
+    static ValueChange Delete(std::wstring name) {
+        return {Action::Delete, std::move(name), 0, L""};
+    }
 };
 
 // Opens the key (creating it and its parents), applies the changes in order and

@@ -23,7 +23,7 @@ StoredValue StringValue(const std::wstring& text) {
 }
 
 class FakeRegistryKey : public RegistryKey {
-public:
+  public:
     FakeRegistryKey(FakeRegistry& registry, FakeRegistry::KeyId id)
         : registry_(registry), id_(std::move(id)) {
         ++registry_.openKeys_;
@@ -42,7 +42,7 @@ public:
         return values.erase(FakeRegistry::Fold(name)) ? kSuccess : kErrorFileNotFound;
     }
 
-private:
+  private:
     ErrorCode Store(const std::wstring& name, StoredValue value) {
         if (auto refused = registry_.RuleFor(registry_.refuseWrites_, id_)) return *refused;
         auto& slot = registry_.keys_[id_].values[FakeRegistry::Fold(name)];
@@ -66,9 +66,9 @@ std::optional<ErrorCode> FakeRegistry::RuleFor(
     for (const auto& [ruleKey, error] : rules) {
         if (ruleKey.first != key.first) continue;
         const std::wstring& prefix = ruleKey.second;
-        if (key.second == prefix ||
-            (key.second.size() > prefix.size() && key.second.compare(0, prefix.size(), prefix) == 0 &&
-             key.second[prefix.size()] == L'\\')) {
+        if (key.second == prefix || (key.second.size() > prefix.size() &&
+                                     key.second.compare(0, prefix.size(), prefix) == 0 &&
+                                     key.second[prefix.size()] == L'\\')) {
             return error;
         }
     }
@@ -102,7 +102,7 @@ std::optional<StoredValue> FakeRegistry::Value(RegistryRoot root, const std::wst
 }
 
 std::vector<std::wstring> FakeRegistry::ValueNames(RegistryRoot root,
-                                                  const std::wstring& path) const {
+                                                   const std::wstring& path) const {
     std::vector<std::wstring> names;
     const auto key = keys_.find({root, Fold(path)});
     if (key == keys_.end()) return names;

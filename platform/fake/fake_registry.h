@@ -17,7 +17,7 @@ constexpr std::uint32_t kRegSz = 1;
 constexpr std::uint32_t kRegDword = 4;
 
 struct StoredValue {
-    std::uint32_t kind = 0;   // kRegSz or kRegDword
+    std::uint32_t kind = 0;           // kRegSz or kRegDword
     std::vector<std::uint8_t> bytes;  // exactly as RegQueryValueEx would return them
     bool operator==(const StoredValue&) const = default;
 };
@@ -27,7 +27,7 @@ StoredValue DwordValue(std::uint32_t value);
 StoredValue StringValue(const std::wstring& text);
 
 class FakeRegistry : public RegistryAccess {
-public:
+  public:
     OpenedKey CreateKey(RegistryRoot root, const std::wstring& path) override;
 
     bool KeyExists(RegistryRoot root, const std::wstring& path) const;
@@ -51,11 +51,12 @@ public:
     // Every CreateKey call, root and path exactly as passed.
     std::vector<std::pair<RegistryRoot, std::wstring>> openLog;
 
-private:
+  private:
     friend class FakeRegistryKey;
     using KeyId = std::pair<RegistryRoot, std::wstring>;  // path folded to lower case
     struct Key {
-        std::map<std::wstring, std::pair<std::wstring, StoredValue>> values;  // folded → (name, value)
+        std::map<std::wstring, std::pair<std::wstring, StoredValue>>
+            values;  // folded → (name, value)
     };
     static std::wstring Fold(const std::wstring& text);
     std::optional<ErrorCode> RuleFor(const std::vector<std::pair<KeyId, ErrorCode>>& rules,

@@ -113,9 +113,9 @@ std::optional<std::string> EncodeCodePage936(const std::wstring& text) {
     if (text.empty()) return std::string();
 #ifdef _WIN32
     BOOL usedDefault = FALSE;
-    const int size = WideCharToMultiByte(936, WC_NO_BEST_FIT_CHARS, text.data(),
-                                         static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                         &usedDefault);
+    const int size =
+        WideCharToMultiByte(936, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
+                            nullptr, 0, nullptr, &usedDefault);
     if (size <= 0 || usedDefault) return std::nullopt;
     std::string out(static_cast<size_t>(size), '\0');
     WideCharToMultiByte(936, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),

@@ -30,29 +30,30 @@ UiEvent InputBoxEvent(const std::wstring& prompt, const std::wstring& title,
                       const std::wstring& defaultText = L"");
 
 class UnscriptedRequest : public std::exception {
-public:
+  public:
     explicit UnscriptedRequest(const char* what) : what_(what) {}
     const char* what() const noexcept override { return what_; }
 
-private:
+  private:
     const char* what_;
 };
 
 class FakeFileDialog : public FileDialog {
-public:
-    FakeFileDialog(std::wstring name, std::vector<UiEvent>& log) : name_(std::move(name)), log_(log) {}
+  public:
+    FakeFileDialog(std::wstring name, std::vector<UiEvent>& log)
+        : name_(std::move(name)), log_(log) {}
     void ShowOpen() override { Show(L"ShowOpen"); }
     void ShowSave() override { Show(L"ShowSave"); }
     std::deque<std::wstring> answers;  // a full path, or "" for Cancel
 
-private:
+  private:
     void Show(const wchar_t* kind);
     std::wstring name_;
     std::vector<UiEvent>& log_;
 };
 
 class FakeUi : public DialogServices, public ShellServices {
-public:
+  public:
     FakeUi();
 
     int ShowMessageBox(const std::wstring& prompt, int buttons, const std::wstring& title) override;

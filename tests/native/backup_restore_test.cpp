@@ -13,7 +13,7 @@ const UiEvent kSaveDialog{L"ShowSave", L"CommonDialog1", L"注册表文件(*.reg
 const UiEvent kOpenDialog{L"ShowOpen", L"CommonDialog1", L"注册表文件(*.reg)|*.reg", L"", -1};
 
 class BackupTest : public testing::TaskTest {
-protected:
+  protected:
     void SetUp() override {
         ui.commonDialog1.SetFilter(L"注册表文件(*.reg)|*.reg");  // as the window's load does
         ui.programFolder = L"C:\\Program Files\\Torvane";
@@ -28,7 +28,9 @@ struct BatchCase {
     std::wstring chosen;
     std::string bytes;  // the whole batch file, in code page 936
 };
-void PrintTo(const BatchCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const BatchCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class BatchFileTest : public BackupTest, public ::testing::WithParamInterface<BatchCase> {};
 
@@ -63,15 +65,16 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(BackupTest, APathOutsideTheCodePageIsRefusedBeforeAnythingIsWritten) {
     // À would best-fit to A, ก and ع have no form at all in code page 936.
-    for (const std::wstring chosen : {L"C:\\\u00C0\\x.reg", L"C:\\\u0E01.reg",
-                                      L"C:\\\xD83D\xDE00.reg", L"C:\\a\u0639b.reg"}) {
+    for (const std::wstring chosen :
+         {L"C:\\\u00C0\\x.reg", L"C:\\\u0E01.reg", L"C:\\\xD83D\xDE00.reg", L"C:\\a\u0639b.reg"}) {
         SCOPED_TRACE(testing::Utf8(chosen));
         ui.log.clear();
         ui.commonDialog1.answers = {chosen};
         BackupRegistry(context);
-        EXPECT_EQ(ui.log, (std::vector<UiEvent>{kSaveDialog,
-                                                MessageBoxEvent(L"文件名包含无法处理的字符，请选择其他文件名。",
-                                                                0, L"错误")}));
+        EXPECT_EQ(ui.log,
+                  (std::vector<UiEvent>{
+                      kSaveDialog, MessageBoxEvent(L"文件名包含无法处理的字符，请选择其他文件名。",
+                                                   0, L"错误")}));
         EXPECT_TRUE(ui.files.empty());
     }
 }
@@ -102,10 +105,12 @@ TEST_F(BackupTest, AnUnwritableBatchFileIsReportedAndNothingStarts) {
     ui.writeError = kErrorAccessDenied;
     ui.commonDialog1.answers = {L"C:\\x.reg"};
     BackupRegistry(context);
-    EXPECT_EQ(ui.log, (std::vector<UiEvent>{
-                          kSaveDialog,
-                          MessageBoxEvent(L"无法写入备份脚本：C:\\Program Files\\Torvane\\BackUp.bat\r\n拒绝访问。",
-                                          0, L"错误")}));
+    EXPECT_EQ(ui.log,
+              (std::vector<UiEvent>{
+                  kSaveDialog,
+                  MessageBoxEvent(
+                      L"无法写入备份脚本：C:\\Program Files\\Torvane\\BackUp.bat\r\n拒绝访问。", 0,
+                      L"错误")}));
 }
 
 TEST(BackupCommand, InterpreterCommandLineQuotesTheBatchPath) {
@@ -118,8 +123,8 @@ class RestoreTest : public BackupTest {};
 TEST_F(RestoreTest, OpensTheChosenFileByItsFullPath) {
     ui.commonDialog1.answers = {L"D:\\备份\\my backup.reg"};
     RestoreRegistry(context);
-    EXPECT_EQ(ui.log, (std::vector<UiEvent>{kOpenDialog,
-                                            {L"ShellOpen", L"D:\\备份\\my backup.reg", L"", L"", -1}}));
+    EXPECT_EQ(ui.log, (std::vector<UiEvent>{
+                          kOpenDialog, {L"ShellOpen", L"D:\\备份\\my backup.reg", L"", L"", -1}}));
     EXPECT_TRUE(ui.files.empty());
 }
 

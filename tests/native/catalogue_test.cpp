@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <set>
 #include <string>
 #include <vector>
@@ -46,8 +45,8 @@ TEST(TaskCatalogue, MatchesTheTableRowByRow) {
     std::vector<CatalogueRow> actual;
     for (const TaskCategory& category : TaskCatalogue()) {
         for (const TaskEntry& task : category.tasks) {
-            actual.push_back(
-                {category.labelNumber, category.caption, category.picture, task.text, task.operation});
+            actual.push_back({category.labelNumber, category.caption, category.picture, task.text,
+                              task.operation});
         }
     }
     const auto& expected = ExpectedRows();
@@ -92,14 +91,16 @@ TEST_F(DispatchTest, EveryTextRunsItsOwnTask) {
         {L"备份注册表", {L"ShowSave", L"CommonDialog1", L"", L"", -1}},
         {L"还原注册表", {L"ShowOpen", L"CommonDialog1", L"", L"", -1}},
         {L"设置磁盘空间不够的警戒值", InputBoxEvent(L"输入数字", L"按百分比输入", L"8")},
-        {L"设置登录时的桌面背景", {L"ShowOpen", L"CommonDialog2", L"背景图片(*.bmp)|*.bmp", L"", -1}},
+        {L"设置登录时的桌面背景",
+         {L"ShowOpen", L"CommonDialog2", L"背景图片(*.bmp)|*.bmp", L"", -1}},
         {L"设置桌面图标大小", InputBoxEvent(L"输入数字", L"按百分比输入", L"32")},
         {L"隐藏桌面所有图标",
          MessageBoxEvent(L"是否隐藏桌面所有图标？是：隐藏、否：恢复隐藏", 4, L"确认")},
         {L"在任务栏时间后面加入字符", InputBoxEvent(L"输入字符", L"在上午显示的字符")},
         {L"设置主题桌面",
-         MessageBoxEvent(L"是否将桌面设置成\u201CCorvanta公司的网页？\u201D\r\n是：设置；否：取消当前设置网页",
-                         4, L"提示")},
+         MessageBoxEvent(
+             L"是否将桌面设置成\u201CCorvanta公司的网页？\u201D\r\n是：设置；否：取消当前设置网页",
+             4, L"提示")},
         {L"缩短\u201C无响应程序\u201D等待时间", InputBoxEvent(L"输入数字", L"输入秒数", L"20")},
         {L"从内存中卸载无用的DLL文件",
          MessageBoxEvent(L"是否自动卸载？是：自动、否：取消自动卸载", 4, L"提示")},
@@ -124,16 +125,17 @@ TEST_F(DispatchTest, EveryTextRunsItsOwnTask) {
     EXPECT_TRUE(DispatchTask(L"允许使用注册表编辑器", context));
     EXPECT_EQ(registry.ValueCount(), 0u);
     EXPECT_TRUE(DispatchTask(L"优化Windows文件系统", context));
-    EXPECT_EQ(registry.Value(RegistryRoot::LocalMachine,
-                             L"SYSTEM\\CurrentControlSet\\Control\\FileSystem", L"ConfigFileAllocsize"),
-              DwordValue(500));
+    EXPECT_EQ(
+        registry.Value(RegistryRoot::LocalMachine,
+                       L"SYSTEM\\CurrentControlSet\\Control\\FileSystem", L"ConfigFileAllocsize"),
+        DwordValue(500));
     EXPECT_TRUE(ui.log.empty());
 }
 
 TEST_F(DispatchTest, NearMissesRunNothing) {
     for (const std::wstring text :
-         {L"", L"备份注册表 ", L" 备份注册表", L"缩短\"无响应程序\"等待时间", L"优化windows文件系统",
-          L"从内存中卸载无用的dll文件", L"注册表管理"}) {
+         {L"", L"备份注册表 ", L" 备份注册表", L"缩短\"无响应程序\"等待时间",
+          L"优化windows文件系统", L"从内存中卸载无用的dll文件", L"注册表管理"}) {
         SCOPED_TRACE(testing::Utf8(text));
         EXPECT_FALSE(DispatchTask(text, context));
     }

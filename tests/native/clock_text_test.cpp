@@ -14,10 +14,12 @@ struct ClockCase {
     std::wstring afternoon;
     std::wstring timeFormat;
 };
-void PrintTo(const ClockCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const ClockCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class ClockTextTest : public testing::TaskTest, public ::testing::WithParamInterface<ClockCase> {
-protected:
+  protected:
     std::optional<StoredValue> Stored(const wchar_t* name) {
         return registry.Value(RegistryRoot::CurrentUser, kInternational, name);
     }
@@ -42,15 +44,15 @@ TEST_P(ClockTextTest, AsksTwiceThenWritesThreeStrings) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, ClockTextTest,
-    ::testing::Values(
-        ClockCase{"BothEmpty", L"", L"", L"HH:mm:ss:"},
-        ClockCase{"LatinVersusChinese", L"am", L"下午好", L"HH:mm:ss:ttt"},
-        ClockCase{"OneEach", L"A", L"P", L"HH:mm:ss:t"},
-        ClockCase{"OnlyAfternoon", L"", L"下午", L"HH:mm:ss:tt"},
-        ClockCase{"MorningLonger", L"早上好呀", L"pm", L"HH:mm:ss:tttt"},
-        // A character outside the BMP is two UTF-16 units and keeps both.
-        ClockCase{"SurrogatePair", L"\xD83D\xDE00", L"", L"HH:mm:ss:tt"},
-        ClockCase{"OutsideCodePage936", L"\u00E9t\u00E9", L"\u0E01", L"HH:mm:ss:ttt"}),
+    ::testing::Values(ClockCase{"BothEmpty", L"", L"", L"HH:mm:ss:"},
+                      ClockCase{"LatinVersusChinese", L"am", L"下午好", L"HH:mm:ss:ttt"},
+                      ClockCase{"OneEach", L"A", L"P", L"HH:mm:ss:t"},
+                      ClockCase{"OnlyAfternoon", L"", L"下午", L"HH:mm:ss:tt"},
+                      ClockCase{"MorningLonger", L"早上好呀", L"pm", L"HH:mm:ss:tttt"},
+                      // A character outside the BMP is two UTF-16 units and keeps both.
+                      ClockCase{"SurrogatePair", L"\xD83D\xDE00", L"", L"HH:mm:ss:tt"},
+                      ClockCase{"OutsideCodePage936", L"\u00E9t\u00E9", L"\u0E01",
+                                L"HH:mm:ss:ttt"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

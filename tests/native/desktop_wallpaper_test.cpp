@@ -12,8 +12,9 @@ const std::wstring kDefaultDesktop = L".DEFAULT\\Control Panel\\Desktop";
 const std::wstring kPolicy = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
 const UiEvent kOpenPicture{L"ShowOpen", L"CommonDialog2", L"背景图片(*.bmp)|*.bmp", L"", -1};
 const UiEvent kThemeQuestion = MessageBoxEvent(
-    L"是否将桌面设置成\u201CCorvanta公司的网页\uFF1F\u201D\r\n是\uFF1A设置\uFF1B否\uFF1A取消当前设置网页", 4,
-    L"提示");
+    L"是否将桌面设置成\u201CCorvanta公司的网页\uFF1F\u201D\r\n是\uFF1A设置\uFF1B否\uFF1A取消当前设"
+    L"置网页",
+    4, L"提示");
 
 class LogonWallpaperTest : public testing::TaskTest,
                            public ::testing::WithParamInterface<std::wstring> {};
@@ -30,10 +31,8 @@ TEST_P(LogonWallpaperTest, StoresTheChosenPathUntested) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, LogonWallpaperTest,
-                         ::testing::Values(L"C:\\Pictures\\sea.bmp",
-                                           L"D:\\图片\\风景\\海边.bmp",
-                                           L"C:\\Pictures\\photo.jpg",
-                                           L"C:\\nowhere\\missing.bmp",
+                         ::testing::Values(L"C:\\Pictures\\sea.bmp", L"D:\\图片\\风景\\海边.bmp",
+                                           L"C:\\Pictures\\photo.jpg", L"C:\\nowhere\\missing.bmp",
                                            L"C:\\caf\u00E9\\\u0E01.bmp"));
 
 TEST_F(LogonWallpaperTest, CancelTouchesNothingAndNeverUsesTheRegistryDialog) {
@@ -55,7 +54,7 @@ TEST_F(LogonWallpaperTest, CancelAfterAnEarlierChoiceStillEndsTheTask) {
 }
 
 class ThemeDesktopTest : public testing::TaskTest {
-protected:
+  protected:
     std::optional<StoredValue> Stored(const wchar_t* name) {
         return registry.Value(RegistryRoot::CurrentUser, kPolicy, name);
     }

@@ -1,6 +1,7 @@
+#include "platform/fake/fake_registry.h"
+
 #include <gtest/gtest.h>
 
-#include "platform/fake/fake_registry.h"
 #include "tests/native/test_support.h"
 
 namespace torvane {

@@ -1,10 +1,10 @@
-#include <gtest/gtest.h>
+#include "app/form1_handlers.h"
 
+#include <gtest/gtest.h>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "app/form1_handlers.h"
 #include "tests/native/test_support.h"
 
 namespace torvane {
@@ -18,7 +18,7 @@ struct ListItem {
 };
 
 class FakeListView : public TaskListView {
-public:
+  public:
     void RemoveAllItems() override {
         items.clear();
         selected.reset();
@@ -37,7 +37,7 @@ public:
 };
 
 class Form1HandlersTest : public testing::TaskTest {
-protected:
+  protected:
     FakeListView list;
     Form1Handlers form{list, context};
 };
@@ -56,12 +56,18 @@ TEST_F(Form1HandlersTest, LoadSetsTheRegistryFilterAndListsTheRegistryTasks) {
 
 TEST_F(Form1HandlersTest, EachLabelListsItsCategory) {
     const std::vector<std::vector<ListItem>> expected{
-        {{1, L"备份注册表", 3}, {2, L"还原注册表", 3}, {3, L"禁用注册表编辑器", 3},
+        {{1, L"备份注册表", 3},
+         {2, L"还原注册表", 3},
+         {3, L"禁用注册表编辑器", 3},
          {4, L"允许使用注册表编辑器", 3}},
         {{1, L"设置磁盘空间不够的警戒值", 1}},
-        {{1, L"设置登录时的桌面背景", 4}, {2, L"设置桌面图标大小", 4}, {3, L"隐藏桌面所有图标", 4},
-         {4, L"在任务栏时间后面加入字符", 4}, {5, L"设置主题桌面", 4}},
-        {{1, L"缩短\u201C无响应程序\u201D等待时间", 2}, {2, L"从内存中卸载无用的DLL文件", 2},
+        {{1, L"设置登录时的桌面背景", 4},
+         {2, L"设置桌面图标大小", 4},
+         {3, L"隐藏桌面所有图标", 4},
+         {4, L"在任务栏时间后面加入字符", 4},
+         {5, L"设置主题桌面", 4}},
+        {{1, L"缩短\u201C无响应程序\u201D等待时间", 2},
+         {2, L"从内存中卸载无用的DLL文件", 2},
          {3, L"优化Windows文件系统", 2}},
     };
     form.OnLoad();

@@ -1,10 +1,10 @@
-#include <gtest/gtest.h>
+#include "platform/numeric_text.h"
 
 #include <cstdint>
+#include <gtest/gtest.h>
 #include <optional>
 #include <string>
 
-#include "platform/numeric_text.h"
 #include "tests/native/test_support.h"
 
 namespace torvane {
@@ -32,21 +32,18 @@ TEST_P(NumericTextTest, TestAndReadingsAgree) {
 
 INSTANTIATE_TEST_SUITE_P(
     Accepted, NumericTextTest,
-    ::testing::Values(NumericCase{L"8", 8, 8}, NumericCase{L"0", 0, 0},
-                      NumericCase{L"-5", -5, -5}, NumericCase{L"+7", 7, 7},
-                      NumericCase{L"2.5", 2, 2.5}, NumericCase{L"3.5", 4, 3.5},
-                      NumericCase{L"99.5", 100, 99.5}, NumericCase{L"0.4", 0, 0.4},
-                      NumericCase{L"0.5", 0, 0.5}, NumericCase{L"1.5", 2, 1.5},
-                      NumericCase{L"-2.5", -2, -2.5}, NumericCase{L"-3.5", -4, -3.5},
-                      NumericCase{L"2.5000000001", 3, 2.5000000001},
-                      NumericCase{L".5", 0, 0.5}, NumericCase{L".51", 1, 0.51},
-                      NumericCase{L"5.", 5, 5}, NumericCase{L"1e2", 100, 100},
-                      NumericCase{L"1E+2", 100, 100}, NumericCase{L"25e-1", 2, 2.5},
-                      NumericCase{L"48.0", 48, 48}, NumericCase{L"007", 7, 7},
-                      NumericCase{L"1e-400", 0, 0},
-                      NumericCase{L"2147483647", 2147483647, 2147483647.0},
-                      NumericCase{L"-2147483648", -2147483648LL, -2147483648.0},
-                      NumericCase{L"2147483647.4", 2147483647, 2147483647.4}));
+    ::testing::Values(
+        NumericCase{L"8", 8, 8}, NumericCase{L"0", 0, 0}, NumericCase{L"-5", -5, -5},
+        NumericCase{L"+7", 7, 7}, NumericCase{L"2.5", 2, 2.5}, NumericCase{L"3.5", 4, 3.5},
+        NumericCase{L"99.5", 100, 99.5}, NumericCase{L"0.4", 0, 0.4}, NumericCase{L"0.5", 0, 0.5},
+        NumericCase{L"1.5", 2, 1.5}, NumericCase{L"-2.5", -2, -2.5}, NumericCase{L"-3.5", -4, -3.5},
+        NumericCase{L"2.5000000001", 3, 2.5000000001}, NumericCase{L".5", 0, 0.5},
+        NumericCase{L".51", 1, 0.51}, NumericCase{L"5.", 5, 5}, NumericCase{L"1e2", 100, 100},
+        NumericCase{L"1E+2", 100, 100}, NumericCase{L"25e-1", 2, 2.5}, NumericCase{L"48.0", 48, 48},
+        NumericCase{L"007", 7, 7}, NumericCase{L"1e-400", 0, 0},
+        NumericCase{L"2147483647", 2147483647, 2147483647.0},
+        NumericCase{L"-2147483648", -2147483648LL, -2147483648.0},
+        NumericCase{L"2147483647.4", 2147483647, 2147483647.4}));
 
 INSTANTIATE_TEST_SUITE_P(
     Rejected, NumericTextTest,
@@ -68,8 +65,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ReadWholeScaled, SecondsToMillisecondsIsExact) {
     EXPECT_EQ(ReadWhole(L"2.5", 3), 2500);
     EXPECT_EQ(ReadWhole(L"20", 3), 20000);
-    EXPECT_EQ(ReadWhole(L"0.0005", 3), 0);   // half goes to even 0
-    EXPECT_EQ(ReadWhole(L"0.0015", 3), 2);   // half goes to even 2
+    EXPECT_EQ(ReadWhole(L"0.0005", 3), 0);  // half goes to even 0
+    EXPECT_EQ(ReadWhole(L"0.0015", 3), 2);  // half goes to even 2
     EXPECT_EQ(ReadWhole(L"2.0005", 3), 2000);
     EXPECT_EQ(ReadWhole(L"2.00051", 3), 2001);
     EXPECT_EQ(ReadWhole(L"-1", 3), -1000);

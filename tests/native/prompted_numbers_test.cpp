@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <optional>
 
 #include "tests/native/test_support.h"
@@ -23,7 +22,8 @@ struct NumberTask {
     std::wstring valueName;
 };
 
-const NumberTask kThreshold{SetDiskSpaceThreshold, InputBoxEvent(L"输入数字", L"按百分比输入", L"8"),
+const NumberTask kThreshold{SetDiskSpaceThreshold,
+                            InputBoxEvent(L"输入数字", L"按百分比输入", L"8"),
                             RegistryRoot::LocalMachine, kLanman, L"DiskSpaceThreshold"};
 const NumberTask kIconSize{SetDesktopIconSize, InputBoxEvent(L"输入数字", L"按百分比输入", L"32"),
                            RegistryRoot::CurrentUser, kMetrics, L"Shell Icon Size"};
@@ -33,11 +33,13 @@ const NumberTask kTimeout{SetHungAppTimeout, InputBoxEvent(L"输入数字", L"�
 struct NumberCase {
     const char* name;
     const NumberTask* task;
-    std::wstring typed;                   // "" also stands for Cancel
-    std::optional<StoredValue> written;   // nullopt: rejected
-    std::wstring message = L"";           // the rejection's message
+    std::wstring typed;                  // "" also stands for Cancel
+    std::optional<StoredValue> written;  // nullopt: rejected
+    std::wstring message = L"";          // the rejection's message
 };
-void PrintTo(const NumberCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const NumberCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class PromptedNumberTest : public testing::TaskTest,
                            public ::testing::WithParamInterface<NumberCase> {};

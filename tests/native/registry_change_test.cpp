@@ -1,8 +1,9 @@
+#include "tweaks/registry_change.h"
+
 #include <gtest/gtest.h>
 
 #include "tests/native/test_support.h"
 #include "tweaks/mod_regSetting.h"
-#include "tweaks/registry_change.h"
 
 namespace torvane {
 namespace {
@@ -23,13 +24,14 @@ TEST_F(RegistryFailureTest, AccessDeniedOnOpenIsShownOnceWithAdvice) {
 }
 
 TEST_F(RegistryFailureTest, OtherErrorsCarryNoAdvice) {
-    registry.RefuseWrites(RegistryRoot::LocalMachine, L"SYSTEM\\CurrentControlSet\\Control\\FileSystem",
-                          1009);
+    registry.RefuseWrites(RegistryRoot::LocalMachine,
+                          L"SYSTEM\\CurrentControlSet\\Control\\FileSystem", 1009);
     mod_regSetting::OptimizeFileSystem(context);
-    EXPECT_EQ(ui.log, (std::vector<UiEvent>{MessageBoxEvent(
-                          L"修改注册表失败：HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\"
-                          L"FileSystem\r\n错误 1009",
-                          0, L"错误")}));
+    EXPECT_EQ(ui.log,
+              (std::vector<UiEvent>{MessageBoxEvent(
+                  L"修改注册表失败：HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\"
+                  L"FileSystem\r\n错误 1009",
+                  0, L"错误")}));
 }
 
 TEST_F(RegistryFailureTest, FirstFailedWriteStopsTheRestAndIsShownOnce) {

@@ -35,9 +35,12 @@ std::string Utf8(const std::wstring& text) {
 namespace torvane {
 
 void PrintTo(const StoredValue& value, std::ostream* out) {
-    *out << (value.kind == kRegDword ? "REG_DWORD" : value.kind == kRegSz ? "REG_SZ" : "kind?")
+    *out << (value.kind == kRegDword ? "REG_DWORD"
+             : value.kind == kRegSz  ? "REG_SZ"
+                                     : "kind?")
          << " [";
-    for (auto byte : value.bytes) *out << std::hex << std::setw(2) << std::setfill('0') << int(byte) << ' ';
+    for (auto byte : value.bytes)
+        *out << std::hex << std::setw(2) << std::setfill('0') << int(byte) << ' ';
     *out << std::dec << "]";
 }
 

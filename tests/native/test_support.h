@@ -1,7 +1,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -13,7 +12,7 @@ namespace torvane::testing {
 
 // A fresh fake world per test: registry, dialogs, shell and both file dialogs.
 class TaskTest : public ::testing::Test {
-protected:
+  protected:
     FakeRegistry registry;
     FakeUi ui;
     TweakContext context{registry, ui, ui.commonDialog1, ui.commonDialog2, ui};

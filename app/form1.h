@@ -1,0 +1,46 @@
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <array>
+
+#include "app/form1_handlers.h"
+#include "app/win32_list_view.h"
+#include "platform/win32/owner_window.h"
+#include "platform/win32/unique_handles.h"
+
+namespace torvane {
+
+// The one window: four category labels, the task list and two buttons.
+class Form1 {
+  public:
+    Form1(HINSTANCE instance, OwnerWindow& owner, TweakContext& context);
+    ~Form1();
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
+
+    // Creates the window with its controls, runs the load handler and shows it.
+    bool Show(int showCommand);
+    HWND handle() const { return window_; }
+
+  private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void CreateControls();
+    void OnCommand(int id, int notification);
+    bool IsLabel(HWND control) const;
+
+    HINSTANCE instance_;
+    OwnerWindow& owner_;
+    HWND window_ = nullptr;
+    Win32ListView list_;
+    Form1Handlers handlers_;
+    UniqueHfont font_;
+    HCURSOR handCursor_ = nullptr;
+    HIMAGELIST pictures_ = nullptr;  // destroyed with the list, which owns it
+    std::array<HWND, 4> labels_{};
+};
+
+}  // namespace torvane

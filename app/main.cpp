@@ -1,0 +1,38 @@
+// Start-up: the services, the one window, and the message loop.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "app/form1.h"
+#include "platform/win32/win32_dialogs.h"
+#include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_shell.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    // A portable exe is often run from Downloads: load DLLs from the system
+    // folder only, so none planted beside it can be picked up.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    torvane::OwnerWindow owner;
+    torvane::Win32Registry registry;
+    torvane::Win32Dialogs dialogs(owner);
+    torvane::Win32FileDialog commonDialog1(owner);
+    torvane::Win32FileDialog commonDialog2(owner);
+    torvane::Win32Shell shell(owner);
+    torvane::TweakContext context{registry, dialogs, commonDialog1, commonDialog2, shell};
+
+    torvane::Form1 form(instance, owner, context);
+    if (!form.Show(showCommand)) return 1;
+
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        // Tab between the list and the buttons as in a dialog.
+        if (form.handle() && IsDialogMessageW(form.handle(), &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}

@@ -1,0 +1,18 @@
+#include "platform/win32/win32_dialogs.h"
+
+#include "platform/win32/input_box.h"
+
+namespace torvane {
+
+int Win32Dialogs::ShowMessageBox(const std::wstring& prompt, int buttons,
+                                 const std::wstring& title) {
+    const UINT type = buttons == kButtonsYesNo ? MB_YESNO : MB_OK;
+    return MessageBoxW(owner_.handle, prompt.c_str(), title.c_str(), type);
+}
+
+std::wstring Win32Dialogs::ShowInputBox(const std::wstring& prompt, const std::wstring& title,
+                                        const std::wstring& defaultText) {
+    return RunInputBox(owner_.handle, prompt, title, defaultText).value_or(L"");
+}
+
+}  // namespace torvane

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/registry_access.h"
+
+namespace torvane {
+
+// The real registry through the wide advapi32 functions.
+class Win32Registry : public RegistryAccess {
+  public:
+    OpenedKey CreateKey(RegistryRoot root, const std::wstring& path) override;
+};
+
+}  // namespace torvane
