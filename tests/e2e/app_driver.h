@@ -1,0 +1,88 @@
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+// Drives the real program from outside, the way a user or an accessibility tool
+// would: finds its window and controls, clicks, reads the list, and answers the
+// dialogs it opens.
+namespace torvane::e2e {
+
+struct ListItemSeen {
+    std::wstring text;
+    int image = -1;  // 0-based image list index
+    bool operator==(const ListItemSeen&) const = default;
+};
+
+struct DialogSeen {
+    HWND handle = nullptr;
+    std::wstring title;
+    std::wstring text;  // a message box's message, or an input box's prompt
+};
+
+class AppDriver {
+  public:
+    // Copies nothing: runs exePath with its own folder as the current folder.
+    explicit AppDriver(const std::wstring& exePath);
+    ~AppDriver();  // ends the program if it is still running
+
+    bool WaitForMainWindow(std::chrono::milliseconds timeout = std::chrono::seconds(20));
+    HWND main() const { return main_; }
+    HWND Control(int id) const { return GetDlgItem(main_, id); }
+    DWORD processId() const { return processId_; }
+
+    void ClickLabel(int labelNumber);
+    std::vector<ListItemSeen> ListItems();
+    void SelectItem(int index);  // 0-based; -1 clears the selection
+    int SelectedItem();
+    // Posts the click and returns once the program has taken it: when the task
+    // has finished, or when it is waiting in a dialog.
+    void ClickButton(int id);
+    void Sync();
+
+    // A dialog owned by the main window (or by another dialog of the program).
+    std::optional<DialogSeen> WaitForDialog(
+        std::chrono::milliseconds timeout = std::chrono::seconds(10));
+    std::vector<DialogSeen> OpenDialogs();
+    void PressDialogButton(const DialogSeen& dialog, int buttonId);
+    void TypeIntoInputBox(const DialogSeen& dialog, const std::wstring& text);
+    void AnswerInputBox(const DialogSeen& dialog, const std::wstring& text);  // types, then OK
+    void AnswerFileDialog(const DialogSeen& dialog, const std::wstring& path);
+    bool WaitForDialogsToClose(std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+    bool WaitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(10));
+    bool Running() const;
+
+  private:
+    PROCESS_INFORMATION process_{};
+    DWORD processId_ = 0;
+    HWND main_ = nullptr;
+};
+
+// The registry as the tests read it back.
+struct RawValue {
+    DWORD type = 0;
+    std::vector<std::uint8_t> bytes;
+    bool operator==(const RawValue&) const = default;
+};
+std::optional<RawValue> ReadValue(HKEY root, const std::wstring& path, const std::wstring& name);
+bool KeyExists(HKEY root, const std::wstring& path);
+void DeleteValue(HKEY root, const std::wstring& path, const std::wstring& name);
+void SetDword(HKEY root, const std::wstring& path, const std::wstring& name, DWORD value);
+void SetString(HKEY root, const std::wstring& path, const std::wstring& name,
+               const std::wstring& text);
+void PrintTo(const RawValue& value, std::ostream* out);
+RawValue DwordBytes(DWORD value);
+RawValue StringBytes(const std::wstring& text);
+
+std::wstring ModuleFolder();
+std::wstring WindowText(HWND window);
+std::string Utf8(const std::wstring& text);
+
+}  // namespace torvane::e2e

@@ -1,0 +1,140 @@
+#include <set>
+#include <string>
+#include <thread>
+
+#include "tests/e2e/e2e_fixture.h"
+
+namespace torvane::e2e {
+namespace {
+
+std::set<std::wstring> FilesIn(const std::wstring& folder) {
+    std::set<std::wstring> names;
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        names.insert(found.cFileName);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
+std::string ReadBytes(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {};
+    std::string bytes;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read)
+        bytes.append(buffer, read);
+    CloseHandle(file);
+    return bytes;
+}
+
+void WriteBytes(const std::wstring& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+std::string InCodePage936(const std::wstring& text) {
+    const int size = WideCharToMultiByte(936, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(936, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size,
+                        nullptr, nullptr);
+    return bytes;
+}
+
+// Waits for a file that another process is still writing to settle.
+std::string WaitForFile(const std::wstring& path, std::chrono::seconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    std::string last;
+    while (std::chrono::steady_clock::now() < deadline) {
+        std::string now = ReadBytes(path);
+        if (!now.empty() && now == last) return now;
+        last = now;
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    }
+    return last;
+}
+
+using BackupEndToEndTest = EndToEndTest;
+
+TEST_F(BackupEndToEndTest, ExportsToExactlyTheChosenPathThroughAQuotedBatchLine) {
+    const std::wstring folder = L"C:\\Torvane 备份";
+    const std::wstring exportPath = folder + L"\\注册表 a&b 100%PATH%.reg";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    DeleteFileW(exportPath.c_str());
+    const auto folderBefore = FilesIn(folder);
+    const auto rootBefore = FilesIn(L"C:");
+
+    StartTask(1, 0);
+    auto dialog = app->WaitForDialog();
+    ASSERT_TRUE(dialog);
+    app->AnswerFileDialog(*dialog, exportPath);
+    ASSERT_TRUE(app->WaitForDialogsToClose());
+
+    const std::wstring batch = InstallFolder() + L"\\BackUp.bat";
+    EXPECT_EQ(ReadBytes(batch),
+              InCodePage936(L"regedit /e \"" + folder + L"\\注册表 a&b 100%%PATH%%.reg\"\r\n"));
+
+    const std::string exported = WaitForFile(exportPath, std::chrono::seconds(60));
+    const std::wstring header = L"\xFEFFWindows Registry Editor Version 5.00";
+    ASSERT_GE(exported.size(), header.size() * 2);
+    EXPECT_EQ(exported.substr(0, header.size() * 2),
+              std::string(reinterpret_cast<const char*>(header.data()), header.size() * 2));
+
+    auto folderAfter = FilesIn(folder);
+    folderAfter.erase(L"注册表 a&b 100%PATH%.reg");
+    EXPECT_EQ(folderAfter, folderBefore) << "nothing but the export may appear";
+    EXPECT_EQ(FilesIn(L"C:"), rootBefore) << "nothing may appear in the drive's root";
+    DeleteFileW(exportPath.c_str());
+}
+
+TEST_F(BackupEndToEndTest, CancelWritesNoBatchFile) {
+    const std::wstring batch = InstallFolder() + L"\\BackUp.bat";
+    DeleteFileW(batch.c_str());
+    StartTask(1, 0);
+    auto dialog = app->WaitForDialog();
+    ASSERT_TRUE(dialog);
+    app->PressDialogButton(*dialog, IDCANCEL);
+    ASSERT_TRUE(app->WaitForDialogsToClose());
+    EXPECT_EQ(GetFileAttributesW(batch.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(BackupEndToEndTest, RestoreHandsTheFileToTheShellsOpenAction) {
+    // The association for .reg files as Windows has it.
+    SetString(HKEY_CLASSES_ROOT, L".reg", L"", L"regfile");
+    SetString(HKEY_CLASSES_ROOT, L"regfile\\shell\\open\\command", L"", L"regedit.exe \"%1\"");
+    const std::wstring testKey = L"Software\\Torvane Restore Test";
+    RegDeleteKeyW(HKEY_CURRENT_USER, testKey.c_str());
+
+    const std::wstring folder = L"C:\\Torvane 还原";
+    const std::wstring regFile = folder + L"\\还原 测试.reg";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring content =
+        L"\xFEFFWindows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\" + testKey +
+        L"]\r\n\"Restored\"=\"是\"\r\n\r\n";
+    WriteBytes(regFile,
+               std::string(reinterpret_cast<const char*>(content.data()), content.size() * 2));
+
+    StartTask(1, 1);
+    auto dialog = app->WaitForDialog();
+    ASSERT_TRUE(dialog);
+    app->AnswerFileDialog(*dialog, regFile);
+    ASSERT_TRUE(app->WaitForDialogsToClose());
+
+    std::optional<RawValue> restored;
+    for (int i = 0; i < 300 && !restored; ++i) {
+        restored = ReadValue(HKEY_CURRENT_USER, testKey, L"Restored");
+        if (!restored) Sleep(100);
+    }
+    EXPECT_EQ(restored, StringBytes(L"是"));
+    RegDeleteKeyW(HKEY_CURRENT_USER, testKey.c_str());
+}
+
+}  // namespace
+}  // namespace torvane::e2e

@@ -1,0 +1,299 @@
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "tests/e2e/e2e_fixture.h"
+
+namespace torvane::e2e {
+namespace {
+
+const std::wstring kSystemPolicy =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
+const std::wstring kExplorerPolicy =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
+const std::wstring kUnloadKey =
+    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\AlwaysUnloadDLL";
+const std::wstring kFileSystemKey = L"SYSTEM\\CurrentControlSet\\Control\\FileSystem";
+const std::wstring kLanman = L"SYSTEM\\CurrentControlSet\\Services\\lanmanserver\\parameters";
+const std::wstring kMetrics = L"Control Panel\\Desktop\\WindowMetrics";
+const std::wstring kDefaultDesktop = L".DEFAULT\\Control Panel\\Desktop";
+const std::wstring kInternational = L"Control Panel\\International";
+
+struct Where {
+    HKEY root;
+    std::wstring key;
+    std::wstring name;
+};
+
+// Keeps a value as it was before the test and puts it back afterwards, so the
+// prefix's own settings survive the run.
+class ValueGuard {
+  public:
+    explicit ValueGuard(Where where)
+        : where_(std::move(where)), saved_(ReadValue(where_.root, where_.key, where_.name)) {
+        DeleteValue(where_.root, where_.key, where_.name);
+    }
+    ~ValueGuard() {
+        DeleteValue(where_.root, where_.key, where_.name);
+        if (saved_) {
+            RegSetKeyValueW(where_.root, where_.key.c_str(), where_.name.c_str(), saved_->type,
+                            saved_->bytes.data(), static_cast<DWORD>(saved_->bytes.size()));
+        }
+    }
+
+  private:
+    Where where_;
+    std::optional<RawValue> saved_;
+};
+
+std::optional<RawValue> Read(const Where& where) {
+    return ReadValue(where.root, where.key, where.name);
+}
+
+// One step of a task's conversation: the dialog expected and what the user does.
+struct Step {
+    std::wstring title;
+    std::wstring text;                  // expected prompt or message
+    int button = IDOK;                  // pressed after typing
+    std::optional<std::wstring> typed;  // typed into an input box first
+};
+
+struct TaskRun {
+    const char* name;
+    int label;
+    int index;
+    std::vector<Step> steps;
+    Where where;
+    std::optional<RawValue> expected;  // nullopt: absent afterwards
+    std::optional<RawValue> before = std::nullopt;  // set before the run
+};
+void PrintTo(const TaskRun& run, std::ostream* out) {
+    *out << run.name;
+}
+
+class TaskEndToEndTest : public EndToEndTest, public ::testing::WithParamInterface<TaskRun> {};
+
+TEST_P(TaskEndToEndTest, DialogsInOrderThenTheRealRegistry) {
+    const TaskRun& run = GetParam();
+    ValueGuard guard(run.where);
+    if (run.before) {
+        RegSetKeyValueW(run.where.root, run.where.key.c_str(), run.where.name.c_str(),
+                        run.before->type, run.before->bytes.data(),
+                        static_cast<DWORD>(run.before->bytes.size()));
+    }
+    StartTask(run.label, run.index);
+    for (const Step& step : run.steps) {
+        DialogSeen dialog = ExpectDialog(step.title);
+        ASSERT_TRUE(dialog.handle);
+        EXPECT_EQ(Utf8(dialog.text), Utf8(step.text));
+        if (step.typed) app->TypeIntoInputBox(dialog, *step.typed);
+        app->PressDialogButton(dialog, step.button);
+    }
+    ASSERT_TRUE(app->WaitForDialogsToClose());
+    EXPECT_EQ(Read(run.where), run.expected);
+    // Still usable: the list is intact and another click works.
+    app->ClickLabel(1);
+    EXPECT_EQ(app->ListItems().size(), 4u);
+}
+
+const Step kError(const wchar_t* message) {
+    return {L"错误", message, IDOK, std::nullopt};
+}
+const Step Typed(const wchar_t* title, const wchar_t* text) {
+    return {title, L"输入数字", IDOK, text};
+}
+const Step kDesktopYes{L"确认", L"是否隐藏桌面所有图标？是：隐藏、否：恢复隐藏", IDYES,
+                       std::nullopt};
+const Step kDesktopNo{L"确认", L"是否隐藏桌面所有图标？是：隐藏、否：恢复隐藏", IDNO, std::nullopt};
+const Step kUnloadYes{L"提示", L"是否自动卸载？是：自动、否：取消自动卸载", IDYES, std::nullopt};
+const Step kUnloadNo{L"提示", L"是否自动卸载？是：自动、否：取消自动卸载", IDNO, std::nullopt};
+
+INSTANTIATE_TEST_SUITE_P(
+    Tasks, TaskEndToEndTest,
+    ::testing::Values(TaskRun{"DisableRegistryEditor",
+                              1,
+                              2,
+                              {},
+                              {HKEY_CURRENT_USER, kSystemPolicy, L"DisableRegistryTools"},
+                              DwordBytes(1)},
+                      TaskRun{"EnableRegistryEditor",
+                              1,
+                              3,
+                              {},
+                              {HKEY_CURRENT_USER, kSystemPolicy, L"DisableRegistryTools"},
+                              std::nullopt,
+                              DwordBytes(1)},
+                      TaskRun{"HideDesktopIconsYes",
+                              3,
+                              2,
+                              {kDesktopYes},
+                              {HKEY_CURRENT_USER, kExplorerPolicy, L"NoDesktop"},
+                              DwordBytes(1)},
+                      TaskRun{"HideDesktopIconsNo",
+                              3,
+                              2,
+                              {kDesktopNo},
+                              {HKEY_CURRENT_USER, kExplorerPolicy, L"NoDesktop"},
+                              std::nullopt,
+                              DwordBytes(1)},
+                      TaskRun{"UnloadDllYes",
+                              4,
+                              1,
+                              {kUnloadYes},
+                              {HKEY_LOCAL_MACHINE, kUnloadKey, L""},
+                              StringBytes(L"1")},
+                      TaskRun{"UnloadDllNo",
+                              4,
+                              1,
+                              {kUnloadNo},
+                              {HKEY_LOCAL_MACHINE, kUnloadKey, L""},
+                              StringBytes(L"0")},
+                      TaskRun{"OptimizeFileSystem",
+                              4,
+                              2,
+                              {},
+                              {HKEY_LOCAL_MACHINE, kFileSystemKey, L"ConfigFileAllocsize"},
+                              DwordBytes(500),
+                              DwordBytes(7)},
+                      TaskRun{"ThresholdDefault",
+                              2,
+                              0,
+                              {{L"按百分比输入", L"输入数字", IDOK, std::nullopt}},
+                              {HKEY_LOCAL_MACHINE, kLanman, L"DiskSpaceThreshold"},
+                              DwordBytes(8)},
+                      TaskRun{"ThresholdHalfToEven",
+                              2,
+                              0,
+                              {Typed(L"按百分比输入", L"99.5")},
+                              {HKEY_LOCAL_MACHINE, kLanman, L"DiskSpaceThreshold"},
+                              DwordBytes(100)},
+                      TaskRun{"ThresholdOutOfRange",
+                              2,
+                              0,
+                              {Typed(L"按百分比输入", L"101"), kError(L"输入的数字不是0至100")},
+                              {HKEY_LOCAL_MACHINE, kLanman, L"DiskSpaceThreshold"},
+                              DwordBytes(33),
+                              DwordBytes(33)},
+                      TaskRun{"ThresholdCancelled",
+                              2,
+                              0,
+                              {{L"按百分比输入", L"输入数字", IDCANCEL, std::nullopt},
+                               kError(L"不能为空")},
+                              {HKEY_LOCAL_MACHINE, kLanman, L"DiskSpaceThreshold"},
+                              std::nullopt},
+                      TaskRun{"IconSizeDefault",
+                              3,
+                              1,
+                              {{L"按百分比输入", L"输入数字", IDOK, std::nullopt}},
+                              {HKEY_CURRENT_USER, kMetrics, L"Shell Icon Size"},
+                              StringBytes(L"32")},
+                      TaskRun{"IconSizeExponent",
+                              3,
+                              1,
+                              {Typed(L"按百分比输入", L"1e2")},
+                              {HKEY_CURRENT_USER, kMetrics, L"Shell Icon Size"},
+                              StringBytes(L"100")},
+                      TaskRun{"IconSizeLetters",
+                              3,
+                              1,
+                              {Typed(L"按百分比输入", L"abc"), kError(L"输入的不是数字")},
+                              {HKEY_CURRENT_USER, kMetrics, L"Shell Icon Size"},
+                              std::nullopt},
+                      TaskRun{"HungAppDefault",
+                              4,
+                              0,
+                              {{L"输入秒数", L"输入数字", IDOK, std::nullopt}},
+                              {HKEY_USERS, kDefaultDesktop, L"WaitToKillAppTimeout"},
+                              StringBytes(L"20000")},
+                      TaskRun{"HungAppFraction",
+                              4,
+                              0,
+                              {Typed(L"输入秒数", L"2.5")},
+                              {HKEY_USERS, kDefaultDesktop, L"WaitToKillAppTimeout"},
+                              StringBytes(L"2500")},
+                      TaskRun{"HungAppNegative",
+                              4,
+                              0,
+                              {Typed(L"输入秒数", L"-1"), kError(L"输入的数字超出范围")},
+                              {HKEY_USERS, kDefaultDesktop, L"WaitToKillAppTimeout"},
+                              StringBytes(L"9000"),
+                              StringBytes(L"9000")},
+                      TaskRun{"HungAppBlanks",
+                              4,
+                              0,
+                              {Typed(L"输入秒数", L"  "), kError(L"输入的不是数字")},
+                              {HKEY_USERS, kDefaultDesktop, L"WaitToKillAppTimeout"},
+                              std::nullopt}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+using ClockTextEndToEndTest = EndToEndTest;
+
+TEST_F(ClockTextEndToEndTest, WritesTheTimePictureAndBothMarkersByteForByte) {
+    ValueGuard format({HKEY_CURRENT_USER, kInternational, L"sTimeFormat"});
+    ValueGuard morning({HKEY_CURRENT_USER, kInternational, L"s1159"});
+    ValueGuard afternoon({HKEY_CURRENT_USER, kInternational, L"s2359"});
+    // Thai and an emoji: neither exists in code page 936, both must survive.
+    const std::wstring morningText = L"AM\u0E01";
+    const std::wstring afternoonText = L"下午\xD83D\xDE00";
+    StartTask(3, 3);
+    DialogSeen first = ExpectDialog(L"在上午显示的字符");
+    EXPECT_EQ(Utf8(first.text), Utf8(L"输入字符"));
+    app->AnswerInputBox(first, morningText);
+    DialogSeen second = ExpectDialog(L"在下午显示的字符");
+    app->AnswerInputBox(second, afternoonText);
+    ASSERT_TRUE(app->WaitForDialogsToClose());
+    EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, kInternational, L"sTimeFormat"),
+              StringBytes(L"HH:mm:ss:tttt"));
+    EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, kInternational, L"s1159"), StringBytes(morningText));
+    EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, kInternational, L"s2359"), StringBytes(afternoonText));
+}
+
+using WallpaperEndToEndTest = EndToEndTest;
+
+TEST_F(WallpaperEndToEndTest, LogonWallpaperStoresTheChosenPath) {
+    ValueGuard guard({HKEY_USERS, kDefaultDesktop, L"Wallpaper"});
+    const std::wstring folder = L"C:\\壁纸 图片";
+    const std::wstring picture = folder + L"\\海边 1.bmp";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    CloseHandle(CreateFileW(picture.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    StartTask(3, 0);
+    auto dialog = app->WaitForDialog();
+    ASSERT_TRUE(dialog);
+    app->AnswerFileDialog(*dialog, picture);
+    ASSERT_TRUE(app->WaitForDialogsToClose());
+    EXPECT_EQ(ReadValue(HKEY_USERS, kDefaultDesktop, L"Wallpaper"), StringBytes(picture));
+}
+
+TEST_F(WallpaperEndToEndTest, LogonWallpaperCancelWritesNothing) {
+    ValueGuard guard({HKEY_USERS, kDefaultDesktop, L"Wallpaper"});
+    StartTask(3, 0);
+    auto dialog = app->WaitForDialog();
+    ASSERT_TRUE(dialog);
+    app->PressDialogButton(*dialog, IDCANCEL);
+    ASSERT_TRUE(app->WaitForDialogsToClose());
+    EXPECT_EQ(ReadValue(HKEY_USERS, kDefaultDesktop, L"Wallpaper"), std::nullopt);
+}
+
+TEST_F(WallpaperEndToEndTest, ThemeDesktopYesThenNo) {
+    ValueGuard wallpaper({HKEY_CURRENT_USER, kSystemPolicy, L"Wallpaper"});
+    ValueGuard style({HKEY_CURRENT_USER, kSystemPolicy, L"Wallpaperstyle"});
+    const std::wstring question =
+        L"是否将桌面设置成\u201CCorvanta公司的网页？\u201D\r\n是：设置；否：取消当前设置网页";
+    StartTask(3, 4);
+    DialogSeen yes = ExpectDialog(L"提示");
+    EXPECT_EQ(Utf8(yes.text), Utf8(question));
+    app->PressDialogButton(yes, IDYES);
+    ASSERT_TRUE(app->WaitForDialogsToClose());
+    EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, kSystemPolicy, L"Wallpaper"),
+              StringBytes(InstallFolder() + L"\\Lindor省Corvanta有限公司.htm"));
+    EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, kSystemPolicy, L"Wallpaperstyle"), StringBytes(L"0"));
+
+    app->ClickButton(IDC_COMMAND1);
+    app->PressDialogButton(ExpectDialog(L"提示"), IDNO);
+    ASSERT_TRUE(app->WaitForDialogsToClose());
+    EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, kSystemPolicy, L"Wallpaper"), std::nullopt);
+    EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, kSystemPolicy, L"Wallpaperstyle"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace torvane::e2e

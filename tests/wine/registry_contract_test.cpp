@@ -1,0 +1,153 @@
+// The same cases against the in-memory registry and the real one, so that the
+// fake the unit tests rely on cannot drift from Windows.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <optional>
+
+#include "platform/fake/fake_registry.h"
+#include "platform/win32/win32_registry.h"
+
+namespace torvane {
+namespace {
+
+const std::wstring kBase = L"Software\\Torvane Contract";
+
+class Backend {
+  public:
+    virtual ~Backend() = default;
+    virtual RegistryAccess& registry() = 0;
+    virtual bool KeyExists(const std::wstring& path) = 0;
+    virtual std::optional<StoredValue> Read(const std::wstring& path, const std::wstring& name) = 0;
+};
+
+class FakeBackend : public Backend {
+  public:
+    RegistryAccess& registry() override { return fake_; }
+    bool KeyExists(const std::wstring& path) override {
+        return fake_.KeyExists(RegistryRoot::CurrentUser, path);
+    }
+    std::optional<StoredValue> Read(const std::wstring& path, const std::wstring& name) override {
+        return fake_.Value(RegistryRoot::CurrentUser, path, name);
+    }
+
+  private:
+    FakeRegistry fake_;
+};
+
+class RealBackend : public Backend {
+  public:
+    RealBackend() { RegDeleteTreeW(HKEY_CURRENT_USER, kBase.c_str()); }
+    ~RealBackend() override { RegDeleteTreeW(HKEY_CURRENT_USER, kBase.c_str()); }
+    RegistryAccess& registry() override { return real_; }
+    bool KeyExists(const std::wstring& path) override {
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+            return false;
+        RegCloseKey(key);
+        return true;
+    }
+    std::optional<StoredValue> Read(const std::wstring& path, const std::wstring& name) override {
+        DWORD type = 0;
+        DWORD size = 0;
+        const DWORD flags = RRF_RT_ANY | RRF_NOEXPAND;
+        if (RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(), flags, &type, nullptr,
+                         &size) != ERROR_SUCCESS) {
+            return std::nullopt;
+        }
+        StoredValue value{type, std::vector<std::uint8_t>(size)};
+        RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(), flags, &type,
+                     value.bytes.data(), &size);
+        value.bytes.resize(size);
+        return value;
+    }
+
+  private:
+    Win32Registry real_;
+};
+
+template <typename T>
+class RegistryContractTest : public ::testing::Test {
+  protected:
+    T backend;
+    std::unique_ptr<RegistryKey> Open(const std::wstring& path) {
+        OpenedKey opened = backend.registry().CreateKey(RegistryRoot::CurrentUser, path);
+        EXPECT_EQ(opened.error, kSuccess);
+        return std::move(opened.key);
+    }
+};
+
+using Backends = ::testing::Types<FakeBackend, RealBackend>;
+TYPED_TEST_SUITE(RegistryContractTest, Backends);
+
+TYPED_TEST(RegistryContractTest, CreatesTheKeyWithAllMissingParents) {
+    const std::wstring path = kBase + L"\\a b\\中文\\c";
+    EXPECT_FALSE(this->backend.KeyExists(kBase));
+    ASSERT_TRUE(this->Open(path));
+    EXPECT_TRUE(this->backend.KeyExists(kBase));
+    EXPECT_TRUE(this->backend.KeyExists(kBase + L"\\a b"));
+    EXPECT_TRUE(this->backend.KeyExists(kBase + L"\\A B\\中文"));
+    EXPECT_TRUE(this->backend.KeyExists(path));
+}
+
+TYPED_TEST(RegistryContractTest, DwordIsFourBytesLittleEndian) {
+    auto key = this->Open(kBase);
+    ASSERT_TRUE(key);
+    EXPECT_EQ(key->SetDword(L"Number", 0x12345678), kSuccess);
+    key.reset();
+    EXPECT_EQ(this->backend.Read(kBase, L"Number"),
+              (StoredValue{REG_DWORD, {0x78, 0x56, 0x34, 0x12}}));
+}
+
+TYPED_TEST(RegistryContractTest, StringsAreUtf16WithOneTerminatingNul) {
+    auto key = this->Open(kBase);
+    ASSERT_TRUE(key);
+    const std::wstring withNul(L"a\0b", 3);
+    const std::wstring outside936 = L"\u0E01\u00C0\xD83D\xDE00";
+    EXPECT_EQ(key->SetString(L"Empty", L""), kSuccess);
+    EXPECT_EQ(key->SetString(L"WithNul", withNul), kSuccess);
+    EXPECT_EQ(key->SetString(L"Outside", outside936), kSuccess);
+    EXPECT_EQ(key->SetString(L"", L"default"), kSuccess);
+    key.reset();
+    EXPECT_EQ(this->backend.Read(kBase, L"Empty"), (StoredValue{REG_SZ, {0, 0}}));
+    EXPECT_EQ(this->backend.Read(kBase, L"WithNul"),
+              (StoredValue{REG_SZ, {'a', 0, 0, 0, 'b', 0, 0, 0}}));
+    EXPECT_EQ(this->backend.Read(kBase, L"Outside"),
+              (StoredValue{REG_SZ, {0x01, 0x0E, 0xC0, 0x00, 0x3D, 0xD8, 0x00, 0xDE, 0, 0}}));
+    EXPECT_EQ(this->backend.Read(kBase, L""), StringValue(L"default"));
+}
+
+TYPED_TEST(RegistryContractTest, NamesAndPathsIgnoreLetterCase) {
+    auto key = this->Open(kBase + L"\\Case");
+    ASSERT_TRUE(key);
+    EXPECT_EQ(key->SetString(L"Value", L"first"), kSuccess);
+    key.reset();
+    auto again = this->Open(kBase + L"\\CASE");
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->SetString(L"VALUE", L"second"), kSuccess);
+    again.reset();
+    EXPECT_EQ(this->backend.Read(kBase + L"\\case", L"value"), StringValue(L"second"));
+}
+
+TYPED_TEST(RegistryContractTest, DeletingAMissingValueSaysNotFound) {
+    auto key = this->Open(kBase);
+    ASSERT_TRUE(key);
+    EXPECT_EQ(key->DeleteValue(L"Absent"), kErrorFileNotFound);
+    EXPECT_EQ(key->SetDword(L"Present", 1), kSuccess);
+    EXPECT_EQ(key->DeleteValue(L"present"), kSuccess);
+    key.reset();
+    EXPECT_EQ(this->backend.Read(kBase, L"Present"), std::nullopt);
+}
+
+TYPED_TEST(RegistryContractTest, OverwritingChangesTheKind) {
+    auto key = this->Open(kBase);
+    ASSERT_TRUE(key);
+    EXPECT_EQ(key->SetDword(L"Kind", 7), kSuccess);
+    EXPECT_EQ(key->SetString(L"Kind", L"7"), kSuccess);
+    key.reset();
+    EXPECT_EQ(this->backend.Read(kBase, L"Kind"), StringValue(L"7"));
+}
+
+}  // namespace
+}  // namespace torvane

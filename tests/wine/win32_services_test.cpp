@@ -1,0 +1,200 @@
+// The Win32 dialog and shell adapters, driven the way a user would drive them.
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <gtest/gtest.h>
+#include <thread>
+
+#include "platform/win32/input_box.h"
+#include "platform/win32/win32_dialogs.h"
+#include "platform/win32/win32_shell.h"
+
+namespace torvane {
+namespace {
+
+// Waits on another thread for this process's dialog with the title, then acts on it.
+class DialogResponder {
+  public:
+    DialogResponder(std::wstring title, std::function<void(HWND)> act)
+        : thread_([this, title = std::move(title), act = std::move(act)] {
+              for (int i = 0; i < 500; ++i) {
+                  HWND dialog = FindWindowW(L"#32770", title.c_str());
+                  if (dialog && IsWindowVisible(dialog)) {
+                      found = true;
+                      act(dialog);
+                      return;
+                  }
+                  Sleep(20);
+              }
+          }) {}
+    ~DialogResponder() { thread_.join(); }
+    std::atomic<bool> found{false};
+
+  private:
+    std::thread thread_;
+};
+
+std::wstring Text(HWND window) {
+    wchar_t buffer[512] = {};
+    GetWindowTextW(window, buffer, 512);
+    return buffer;
+}
+
+TEST(InputBox, OkReturnsWhatWasTypedAndShowsPromptAndDefault) {
+    std::wstring prompt, shownDefault;
+    std::optional<std::wstring> result;
+    {
+        DialogResponder responder(L"按百分比输入", [&](HWND dialog) {
+            prompt = Text(GetDlgItem(dialog, kInputBoxPromptId));
+            shownDefault = Text(GetDlgItem(dialog, kInputBoxEditId));
+            SetDlgItemTextW(dialog, kInputBoxEditId, L"42.5 中");
+            PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+        });
+        result = RunInputBox(nullptr, L"输入数字", L"按百分比输入", L"8");
+    }
+    EXPECT_EQ(prompt, L"输入数字");
+    EXPECT_EQ(shownDefault, L"8");
+    EXPECT_EQ(result, L"42.5 中");
+}
+
+struct CloseCase {
+    const char* name;
+    std::function<void(HWND)> close;
+    std::optional<std::wstring> expected;
+};
+
+class InputBoxClosing : public ::testing::TestWithParam<CloseCase> {};
+
+TEST_P(InputBoxClosing, OnlyOkGivesText) {
+    std::optional<std::wstring> result;
+    {
+        DialogResponder responder(L"输入秒数", GetParam().close);
+        result = RunInputBox(nullptr, L"输入数字", L"输入秒数", L"20");
+    }
+    EXPECT_EQ(result, GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways, InputBoxClosing,
+    ::testing::Values(
+        CloseCase{"OkOnTheDefault",
+                  [](HWND d) { PostMessageW(GetDlgItem(d, IDOK), BM_CLICK, 0, 0); }, L"20"},
+        CloseCase{
+            "Enter",
+            [](HWND d) { PostMessageW(GetDlgItem(d, kInputBoxEditId), WM_KEYDOWN, VK_RETURN, 0); },
+            L"20"},
+        CloseCase{"Cancel", [](HWND d) { PostMessageW(GetDlgItem(d, IDCANCEL), BM_CLICK, 0, 0); },
+                  std::nullopt},
+        CloseCase{
+            "Escape",
+            [](HWND d) { PostMessageW(GetDlgItem(d, kInputBoxEditId), WM_KEYDOWN, VK_ESCAPE, 0); },
+            std::nullopt},
+        CloseCase{"CloseBox", [](HWND d) { PostMessageW(d, WM_SYSCOMMAND, SC_CLOSE, 0); },
+                  std::nullopt}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Win32Dialogs, CancelledInputBoxIsTheEmptyText) {
+    OwnerWindow owner;
+    Win32Dialogs dialogs(owner);
+    DialogResponder responder(
+        L"在下午显示的字符", [](HWND d) { PostMessageW(GetDlgItem(d, IDCANCEL), BM_CLICK, 0, 0); });
+    EXPECT_EQ(dialogs.ShowInputBox(L"输入字符", L"在下午显示的字符", L""), L"");
+}
+
+TEST(Win32Dialogs, MessageBoxAnswersAreTheButtonNumbers) {
+    OwnerWindow owner;
+    Win32Dialogs dialogs(owner);
+    {
+        DialogResponder responder(
+            L"确认", [](HWND d) { PostMessageW(GetDlgItem(d, IDNO), BM_CLICK, 0, 0); });
+        EXPECT_EQ(dialogs.ShowMessageBox(L"是否？", kButtonsYesNo, L"确认"), kAnswerNo);
+    }
+    {
+        DialogResponder responder(
+            L"确认", [](HWND d) { PostMessageW(GetDlgItem(d, IDYES), BM_CLICK, 0, 0); });
+        EXPECT_EQ(dialogs.ShowMessageBox(L"是否？", kButtonsYesNo, L"确认"), kAnswerYes);
+    }
+    {
+        DialogResponder responder(L"错误", [](HWND d) {
+            EXPECT_FALSE(GetDlgItem(d, IDYES));
+            PostMessageW(GetDlgItem(d, IDOK), BM_CLICK, 0, 0);
+        });
+        EXPECT_EQ(dialogs.ShowMessageBox(L"不能为空", kButtonsOkOnly, L"错误"), kAnswerOk);
+    }
+}
+
+class ShellTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder = L"C:\\Torvane shell 测试";
+        CreateDirectoryW(folder.c_str(), nullptr);
+    }
+    OwnerWindow owner;
+    Win32Shell shell{owner};
+    std::wstring folder;
+
+    std::string ReadAll(const std::wstring& path) {
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return "<missing>";
+        char buffer[4096];
+        DWORD read = 0;
+        ReadFile(file, buffer, sizeof buffer, &read, nullptr);
+        CloseHandle(file);
+        return std::string(buffer, read);
+    }
+};
+
+TEST_F(ShellTest, WriteTextLineWritesCodePage936AndReplacesTheFile) {
+    const std::wstring path = folder + L"\\line.bat";
+    EXPECT_TRUE(shell.WriteTextLine(path, L"a much longer first line").ok());
+    EXPECT_TRUE(shell.WriteTextLine(path, L"regedit /e \"D:\\备份\\x.reg\"").ok());
+    EXPECT_EQ(ReadAll(path), "regedit /e \"D:\\\xB1\xB8\xB7\xDD\\x.reg\"\r\n");
+}
+
+TEST_F(ShellTest, WriteTextLineRefusesBestFitCharactersAndWritesNothing) {
+    const std::wstring path = folder + L"\\refused.bat";
+    DeleteFileW(path.c_str());
+    for (const wchar_t* line : {L"\u00C0", L"\u0E01", L"\xD83D\xDE00", L"\u0639"}) {
+        const TextFileResult result = shell.WriteTextLine(path, line);
+        EXPECT_FALSE(result.representable);
+        EXPECT_EQ(ReadAll(path), "<missing>");
+    }
+}
+
+TEST_F(ShellTest, WriteTextLineReportsTheSystemError) {
+    const TextFileResult result = shell.WriteTextLine(L"C:\\no such folder\\x.bat", L"x");
+    EXPECT_TRUE(result.representable);
+    EXPECT_NE(result.error, kSuccess);
+    EXPECT_FALSE(shell.ErrorText(result.error).empty());
+    const std::wstring text = shell.ErrorText(kErrorAccessDenied);
+    EXPECT_FALSE(text.empty());
+    EXPECT_NE(text.back(), L'\n');
+}
+
+TEST_F(ShellTest, ProgramFolderHasNoTrailingBackslash) {
+    const std::wstring programFolder = shell.ProgramFolder();
+    ASSERT_FALSE(programFolder.empty());
+    EXPECT_NE(programFolder.back(), L'\\');
+    wchar_t exe[MAX_PATH * 2] = {};
+    GetModuleFileNameW(nullptr, exe, MAX_PATH * 2);
+    EXPECT_EQ(std::wstring(exe).rfind(programFolder + L"\\", 0), 0u);
+}
+
+TEST_F(ShellTest, RunCommandStartsTheBatchFileInAFolderWithSpaces) {
+    const std::wstring batch = folder + L"\\run me.bat";
+    const std::wstring marker = folder + L"\\ran & done.txt";
+    DeleteFileW(marker.c_str());
+    ASSERT_TRUE(shell.WriteTextLine(batch, L"echo ok> \"" + marker + L"\"").ok());
+    EXPECT_EQ(shell.RunCommand(L"cmd.exe /d /v:off /c \"\"" + batch + L"\"\""), kSuccess);
+    bool appeared = false;
+    for (int i = 0; i < 200 && !appeared; ++i) {
+        appeared = GetFileAttributesW(marker.c_str()) != INVALID_FILE_ATTRIBUTES;
+        if (!appeared) Sleep(50);
+    }
+    EXPECT_TRUE(appeared);
+}
+
+}  // namespace
+}  // namespace torvane
