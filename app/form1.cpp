@@ -1,9 +1,9 @@
 #include "app/form1.h"
 
-#include <commctrl.h>
-
 #include "app/control_ids.h"
+#include "app/dpi.h"
 #include "app/form1_layout.h"
+#include "app/pictures.h"
 #include "app/resources/resource_ids.h"
 
 namespace torvane {
@@ -12,10 +12,10 @@ namespace {
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
 constexpr COLORREF kLabelColour = RGB(255, 0, 0);
-constexpr COLORREF kPictureMask = RGB(192, 192, 192);
-constexpr int kPictureWidth = 18;
-constexpr int kPictureHeight = 19;
-constexpr int kScreenDpi = 96;
+// Two tasks to a row leave each text room for about a dozen characters per
+// line, so that even "缩短“无响应程序”等待时间" shows whole and no two texts
+// touch; five tasks still fit in three rows.
+constexpr SIZE kIconSpacingAt96{164, 62};
 
 struct ControlKind {
     const wchar_t* className;
@@ -36,21 +36,16 @@ ControlKind KindOf(int id) {
         case IDC_LABEL4:
             return {L"STATIC", L"系统优化", kLabel};
         case IDC_LISTVIEW1:
+            // The window owns the image list, which changes with the DPI.
             return {WC_LISTVIEWW, L"",
-                    LVS_ICON | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_AUTOARRANGE | WS_TABSTOP};
+                    LVS_ICON | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_AUTOARRANGE |
+                        LVS_SHAREIMAGELISTS | WS_TABSTOP};
         case IDC_COMMAND1:
             return {L"BUTTON", L"确定", kButton};
         case IDC_COMMAND2:
             return {L"BUTTON", L"退出", kButton};
     }
     return {L"STATIC", L"", 0};
-}
-
-UniqueHfont CreateInterfaceFont() {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    return UniqueHfont(CreateFontIndirectW(&metrics.lfMessageFont));
 }
 
 }  // namespace
@@ -79,18 +74,15 @@ bool Form1::Show(int showCommand) {
     windowClass.lpszClassName = TORVANE_WINDOW_CLASS;
     if (!RegisterClassExW(&windowClass)) return false;
 
-    RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, kScreenDpi),
-               TwipsToPixels(kClientHeightTwips, kScreenDpi)};
-    AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-    const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-
-    window_ =
-        CreateWindowExW(kWindowExStyle, TORVANE_WINDOW_CLASS, TORVANE_WINDOW_TITLE, kWindowStyle,
-                        left, top, width, height, nullptr, nullptr, instance_, this);
+    // Created hidden first: its size depends on the DPI of the monitor it lands on.
+    window_ = CreateWindowExW(kWindowExStyle, TORVANE_WINDOW_CLASS, TORVANE_WINDOW_TITLE,
+                              kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                              CW_USEDEFAULT, nullptr, nullptr, instance_, this);
     if (!window_) return false;
+    const SIZE frame = FrameSize();
+    SetWindowPos(window_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - frame.cx) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - frame.cy) / 2, frame.cx, frame.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     owner_.handle = window_;
     handlers_.OnLoad();
     ShowWindow(window_, showCommand);
@@ -99,27 +91,58 @@ bool Form1::Show(int showCommand) {
     return true;
 }
 
+SIZE Form1::FrameSize() const {
+    const SIZE client{TwipsToPixels(kClientWidthTwips, dpi_),
+                      TwipsToPixels(kClientHeightTwips, dpi_)};
+    return FrameSizeForClient(client, kWindowStyle, kWindowExStyle, dpi_);
+}
+
 void Form1::CreateControls() {
-    font_ = CreateInterfaceFont();
     for (const ControlPlacement& place : kForm1Layout) {
         const ControlKind kind = KindOf(place.id);
         HWND control = CreateWindowExW(
-            0, kind.className, kind.text, kind.style | WS_CHILD | WS_VISIBLE,
-            TwipsToPixels(place.left, kScreenDpi), TwipsToPixels(place.top, kScreenDpi),
-            TwipsToPixels(place.width, kScreenDpi), TwipsToPixels(place.height, kScreenDpi),
-            window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(place.id)), instance_, nullptr);
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+            0, kind.className, kind.text, kind.style | WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window_,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(place.id)), instance_, nullptr);
         if (place.id >= IDC_LABEL1 && place.id <= IDC_LABEL4)
             labels_[place.id - IDC_LABEL1] = control;
     }
+    list_.Attach(GetDlgItem(window_, IDC_LISTVIEW1));
+}
+
+void Form1::ApplyDpi(int dpi) {
+    dpi_ = dpi;
+    font_.reset(CreateMessageFont(dpi));
+    for (const ControlPlacement& place : kForm1Layout) {
+        HWND control = GetDlgItem(window_, place.id);
+        SetWindowPos(control, nullptr, TwipsToPixels(place.left, dpi),
+                     TwipsToPixels(place.top, dpi), TwipsToPixels(place.width, dpi),
+                     TwipsToPixels(place.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+    }
+    background_ = LoadBackground(instance_, dpi);
 
     HWND listView = GetDlgItem(window_, IDC_LISTVIEW1);
-    list_.Attach(listView);
-    pictures_ = ImageList_Create(kPictureWidth, kPictureHeight, ILC_COLOR24 | ILC_MASK, 4, 0);
-    UniqueHbitmap strip(static_cast<HBITMAP>(LoadImageW(
-        instance_, MAKEINTRESOURCEW(IDB_LIST_PICTURES), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    ImageList_AddMasked(pictures_, strip.get(), kPictureMask);
-    ListView_SetImageList(listView, pictures_, LVSIL_NORMAL);
+    UniqueImageList pictures = CreateListPictures(instance_, dpi);
+    ListView_SetImageList(listView, pictures.get(), LVSIL_NORMAL);
+    pictures_ = std::move(pictures);  // the old list goes only once the view has let go of it
+    ListView_SetIconSpacing(listView, Scale(kIconSpacingAt96.cx, dpi),
+                            Scale(kIconSpacingAt96.cy, dpi));
+    ListView_Arrange(listView, LVA_DEFAULT);
+    InvalidateRect(window_, nullptr, TRUE);
+}
+
+void Form1::PaintBackground(HDC dc) {
+    RECT client{};
+    GetClientRect(window_, &client);
+    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    if (!background_) return;
+    // Drawn once at the top-left; what does not fit is cut off, never scaled.
+    HDC picture = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(picture, background_.get());
+    const SIZE size = BackgroundSize(dpi_);
+    BitBlt(dc, 0, 0, size.cx, size.cy, picture, 0, 0, SRCCOPY);
+    SelectObject(picture, old);
+    DeleteDC(picture);
 }
 
 bool Form1::IsLabel(HWND control) const {
@@ -134,6 +157,8 @@ void Form1::OnCommand(int id, int notification) {
         if (notification == STN_CLICKED) handlers_.OnLabelClick(id - IDC_LABEL1 + 1);
         return;
     }
+    // Enter and Escape arrive as IDOK and IDCANCEL, which no control carries:
+    // a task runs only from a click on Command1.
     if (notification != BN_CLICKED) return;
     if (id == IDC_COMMAND1) handlers_.OnOkClick();
     if (id == IDC_COMMAND2) handlers_.OnExitClick();
@@ -154,11 +179,24 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE:
             CreateControls();
+            ApplyDpi(WindowDpi(window_));
             return 0;
+        case WM_DPICHANGED: {
+            ApplyDpi(HIWORD(wParam));
+            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+            const SIZE frame = FrameSize();
+            SetWindowPos(window_, nullptr, suggested->left, suggested->top, frame.cx, frame.cy,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            return 0;
+        }
+        case WM_ERASEBKGND:
+            PaintBackground(reinterpret_cast<HDC>(wParam));
+            return 1;
         case WM_COMMAND:
             OnCommand(LOWORD(wParam), HIWORD(wParam));
             return 0;
         case WM_CTLCOLORSTATIC: {
+            // Red text straight on the picture: no box of the label's own.
             auto dc = reinterpret_cast<HDC>(wParam);
             SetTextColor(dc, kLabelColour);
             SetBkMode(dc, TRANSPARENT);

@@ -13,7 +13,8 @@
 
 namespace torvane {
 
-// The one window: four category labels, the task list and two buttons.
+// The one window: the background picture, four category labels, the task list
+// and two buttons, laid out from twips for the DPI of the monitor it is on.
 class Form1 {
   public:
     Form1(HINSTANCE instance, OwnerWindow& owner, TweakContext& context);
@@ -21,7 +22,8 @@ class Form1 {
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
 
-    // Creates the window with its controls, runs the load handler and shows it.
+    // Creates the window with its controls, runs the load handler and shows it
+    // centred on the screen.
     bool Show(int showCommand);
     HWND handle() const { return window_; }
 
@@ -29,17 +31,22 @@ class Form1 {
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls();
+    void ApplyDpi(int dpi);  // sizes, fonts and pictures for this DPI
+    SIZE FrameSize() const;
+    void PaintBackground(HDC dc);
     void OnCommand(int id, int notification);
     bool IsLabel(HWND control) const;
 
     HINSTANCE instance_;
     OwnerWindow& owner_;
     HWND window_ = nullptr;
+    int dpi_ = 96;
     Win32ListView list_;
     Form1Handlers handlers_;
     UniqueHfont font_;
+    UniqueHbitmap background_;
+    UniqueImageList pictures_;
     HCURSOR handCursor_ = nullptr;
-    HIMAGELIST pictures_ = nullptr;  // destroyed with the list, which owns it
     std::array<HWND, 4> labels_{};
 };
 

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <objbase.h>
 
 #include "app/form1.h"
 #include "platform/win32/win32_dialogs.h"
@@ -12,6 +13,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     // A portable exe is often run from Downloads: load DLLs from the system
     // folder only, so none planted beside it can be picked up.
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+
+    // The window's pictures are decoded by the system's codecs through COM.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
@@ -24,15 +28,20 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     torvane::Win32Shell shell(owner);
     torvane::TweakContext context{registry, dialogs, commonDialog1, commonDialog2, shell};
 
-    torvane::Form1 form(instance, owner, context);
-    if (!form.Show(showCommand)) return 1;
-
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        // Tab between the list and the buttons as in a dialog.
-        if (form.handle() && IsDialogMessageW(form.handle(), &message)) continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
+    int exitCode = 1;
+    {
+        torvane::Form1 form(instance, owner, context);
+        if (form.Show(showCommand)) {
+            MSG message;
+            while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+                // Tab between the list and the buttons as in a dialog.
+                if (form.handle() && IsDialogMessageW(form.handle(), &message)) continue;
+                TranslateMessage(&message);
+                DispatchMessageW(&message);
+            }
+            exitCode = static_cast<int>(message.wParam);
+        }
     }
-    return static_cast<int>(message.wParam);
+    if (SUCCEEDED(com)) CoUninitialize();
+    return exitCode;
 }

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+#include <unknwn.h>
+
 #include <memory>
 #include <type_traits>
 
@@ -29,5 +32,23 @@ struct GdiObjectDeleter {
 };
 using UniqueHfont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
 using UniqueHbitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiObjectDeleter>;
+
+}  // namespace torvane
+
+namespace torvane {
+
+struct ComReleaser {
+    void operator()(IUnknown* object) const {
+        if (object) object->Release();
+    }
+};
+// A COM interface pointer that is released exactly once.
+template <typename T>
+using UniqueCom = std::unique_ptr<T, ComReleaser>;
+
+struct ImageListDestroyer {
+    void operator()(HIMAGELIST list) const { ImageList_Destroy(list); }
+};
+using UniqueImageList = std::unique_ptr<std::remove_pointer_t<HIMAGELIST>, ImageListDestroyer>;
 
 }  // namespace torvane

@@ -289,7 +289,10 @@ RawValue StringBytes(const std::wstring& text) {
 }
 
 void PrintTo(const RawValue& value, std::ostream* out) {
-    *out << (value.type == REG_DWORD ? "REG_DWORD" : value.type == REG_SZ ? "REG_SZ" : "type?") << " [";
+    *out << (value.type == REG_DWORD ? "REG_DWORD"
+             : value.type == REG_SZ  ? "REG_SZ"
+                                     : "type?")
+         << " [";
     char hex[4];
     for (auto byte : value.bytes) {
         snprintf(hex, sizeof hex, "%02X ", byte);

@@ -64,7 +64,7 @@ struct TaskRun {
     int index;
     std::vector<Step> steps;
     Where where;
-    std::optional<RawValue> expected;  // nullopt: absent afterwards
+    std::optional<RawValue> expected;               // nullopt: absent afterwards
     std::optional<RawValue> before = std::nullopt;  // set before the run
 };
 void PrintTo(const TaskRun& run, std::ostream* out) {

@@ -19,7 +19,8 @@ int wmain(int argc, wchar_t** argv) {
             }
             RECT rect{};
             GetWindowRect(window, &rect);
-            std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+            std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left,
+                        rect.bottom - rect.top);
             return 0;
         }
         Sleep(50);

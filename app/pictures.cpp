@@ -1,0 +1,149 @@
+#include "app/pictures.h"
+
+#include <initguid.h>  // the WIC GUIDs, defined here instead of linking their DLL
+#include <wincodec.h>
+
+#include "app/dpi.h"
+#include "app/resources/resource_ids.h"
+
+namespace torvane {
+namespace {
+
+constexpr SIZE kBackgroundAt96{499, 345};
+constexpr SIZE kPictureAt96{18, 19};
+constexpr int kPictureCount = 4;
+constexpr COLORREF kPictureMask = RGB(192, 192, 192);
+
+struct ResourceBytes {
+    const BYTE* data = nullptr;
+    DWORD size = 0;
+};
+
+ResourceBytes FindBytes(HINSTANCE instance, int id) {
+    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10));  // RT_RCDATA
+    if (!found) return {};
+    HGLOBAL loaded = LoadResource(instance, found);
+    return {static_cast<const BYTE*>(LockResource(loaded)), SizeofResource(instance, found)};
+}
+
+UniqueHbitmap CreateTopDownDib(SIZE size, void** bits) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size.cx;
+    info.bmiHeader.biHeight = -size.cy;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return UniqueHbitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0));
+}
+
+// Decodes an embedded PNG and scales it to the size asked for.
+UniqueHbitmap DecodePicture(HINSTANCE instance, int id, SIZE size) {
+    const ResourceBytes bytes = FindBytes(instance, id);
+    if (!bytes.data) return nullptr;
+
+    IWICImagingFactory* rawFactory = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_PPV_ARGS(&rawFactory)))) {
+        return nullptr;
+    }
+    UniqueCom<IWICImagingFactory> factory(rawFactory);
+
+    IWICStream* rawStream = nullptr;
+    if (FAILED(factory->CreateStream(&rawStream))) return nullptr;
+    UniqueCom<IWICStream> stream(rawStream);
+    if (FAILED(stream->InitializeFromMemory(const_cast<BYTE*>(bytes.data), bytes.size)))
+        return nullptr;
+
+    IWICBitmapDecoder* rawDecoder = nullptr;
+    if (FAILED(factory->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnLoad,
+                                                &rawDecoder))) {
+        return nullptr;
+    }
+    UniqueCom<IWICBitmapDecoder> decoder(rawDecoder);
+    IWICBitmapFrameDecode* rawFrame = nullptr;
+    if (FAILED(decoder->GetFrame(0, &rawFrame))) return nullptr;
+    UniqueCom<IWICBitmapFrameDecode> frame(rawFrame);
+
+    UINT width = 0;
+    UINT height = 0;
+    frame->GetSize(&width, &height);
+    IWICBitmapSource* source = frame.get();
+    UniqueCom<IWICBitmapScaler> scaler;
+    if (width != static_cast<UINT>(size.cx) || height != static_cast<UINT>(size.cy)) {
+        IWICBitmapScaler* rawScaler = nullptr;
+        if (FAILED(factory->CreateBitmapScaler(&rawScaler))) return nullptr;
+        scaler.reset(rawScaler);
+        if (FAILED(scaler->Initialize(frame.get(), size.cx, size.cy,
+                                      WICBitmapInterpolationModeFant))) {
+            return nullptr;
+        }
+        source = scaler.get();
+    }
+
+    IWICFormatConverter* rawConverter = nullptr;
+    if (FAILED(factory->CreateFormatConverter(&rawConverter))) return nullptr;
+    UniqueCom<IWICFormatConverter> converter(rawConverter);
+    if (FAILED(converter->Initialize(source, GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone,
+                                     nullptr, 0, WICBitmapPaletteTypeCustom))) {
+        return nullptr;
+    }
+
+    void* bits = nullptr;
+    UniqueHbitmap bitmap = CreateTopDownDib(size, &bits);
+    if (!bitmap) return nullptr;
+    const UINT stride = static_cast<UINT>(size.cx) * 4;
+    if (FAILED(converter->CopyPixels(nullptr, stride, stride * static_cast<UINT>(size.cy),
+                                     static_cast<BYTE*>(bits)))) {
+        return nullptr;
+    }
+    return bitmap;
+}
+
+}  // namespace
+
+SIZE BackgroundSize(int dpi) {
+    return {Scale(kBackgroundAt96.cx, dpi), Scale(kBackgroundAt96.cy, dpi)};
+}
+
+UniqueHbitmap LoadBackground(HINSTANCE instance, int dpi) {
+    const int source = dpi == kDefaultDpi ? IDR_BACKGROUND : IDR_BACKGROUND_2X;
+    return DecodePicture(instance, source, BackgroundSize(dpi));
+}
+
+UniqueImageList CreateListPictures(HINSTANCE instance, int dpi) {
+    const SIZE picture{Scale(kPictureAt96.cx, dpi), Scale(kPictureAt96.cy, dpi)};
+    const int source = dpi <= kDefaultDpi ? IDB_LIST_PICTURES : IDB_LIST_PICTURES_2X;
+    UniqueHbitmap strip(static_cast<HBITMAP>(
+        LoadImageW(instance, MAKEINTRESOURCEW(source), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    UniqueImageList list(
+        ImageList_Create(picture.cx, picture.cy, ILC_COLOR24 | ILC_MASK, kPictureCount, 0));
+    if (!strip || !list) return list;
+
+    BITMAP stripInfo{};
+    GetObjectW(strip.get(), sizeof stripInfo, &stripInfo);
+    const SIZE stripSize{picture.cx * kPictureCount, picture.cy};
+    if (stripInfo.bmWidth == stripSize.cx && stripInfo.bmHeight == stripSize.cy) {
+        ImageList_AddMasked(list.get(), strip.get(), kPictureMask);
+        return list;
+    }
+    // Nearest-neighbour scaling keeps the mask colour exact, so edges stay clean.
+    HDC screen = GetDC(nullptr);
+    HDC from = CreateCompatibleDC(screen);
+    HDC to = CreateCompatibleDC(screen);
+    UniqueHbitmap scaled(CreateCompatibleBitmap(screen, stripSize.cx, stripSize.cy));
+    HGDIOBJ oldFrom = SelectObject(from, strip.get());
+    HGDIOBJ oldTo = SelectObject(to, scaled.get());
+    SetStretchBltMode(to, COLORONCOLOR);
+    StretchBlt(to, 0, 0, stripSize.cx, stripSize.cy, from, 0, 0, stripInfo.bmWidth,
+               stripInfo.bmHeight, SRCCOPY);
+    SelectObject(from, oldFrom);
+    SelectObject(to, oldTo);
+    DeleteDC(from);
+    DeleteDC(to);
+    ReleaseDC(nullptr, screen);
+    ImageList_AddMasked(list.get(), scaled.get(), kPictureMask);
+    return list;
+}
+
+}  // namespace torvane

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "platform/win32/unique_handles.h"
+
+// The window's pictures, made for one DPI from the embedded renderings.
+namespace torvane {
+
+// The background at the size it covers at this DPI: the 1× picture as it is at
+// 96 DPI, otherwise the 2× rendering scaled down (never a 1× picture blown up).
+// Decoded with the system's own codecs (WIC). Null if it cannot be decoded.
+UniqueHbitmap LoadBackground(HINSTANCE instance, int dpi);
+SIZE BackgroundSize(int dpi);
+
+// ImageList1: the four list pictures at 18 × 19 scaled to this DPI, with
+// RGB(192,192,192) drawn transparent.
+UniqueImageList CreateListPictures(HINSTANCE instance, int dpi);
+
+}  // namespace torvane

@@ -1,0 +1,246 @@
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/e2e_fixture.h"
+
+namespace torvane::e2e {
+namespace {
+
+// The driver measures in physical pixels whatever the program's DPI.
+const bool kDpiAware = SetProcessDPIAware();
+
+// The client area as it is on the screen, pixel by pixel.
+class ClientPixels {
+  public:
+    explicit ClientPixels(HWND window) {
+        RECT client{};
+        GetClientRect(window, &client);
+        POINT origin{0, 0};
+        ClientToScreen(window, &origin);
+        width_ = client.right;
+        height_ = client.bottom;
+        HDC screen = GetDC(nullptr);
+        HDC memory = CreateCompatibleDC(screen);
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width_, -height_, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, width_, height_, screen, origin.x, origin.y, SRCCOPY);
+        GdiFlush();
+        pixels_.assign(static_cast<const DWORD*>(bits),
+                       static_cast<const DWORD*>(bits) + width_ * height_);
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+        ReleaseDC(nullptr, screen);
+    }
+    COLORREF at(int x, int y) const {
+        const DWORD p = pixels_.at(static_cast<size_t>(y * width_ + x));
+        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+    }
+
+  private:
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<DWORD> pixels_;
+};
+
+bool IsRed(COLORREF c) {
+    return GetRValue(c) > 200 && GetGValue(c) < 90 && GetBValue(c) < 90;
+}
+bool IsWhite(COLORREF c) {
+    return c == RGB(255, 255, 255);
+}
+bool IsDark(COLORREF c) {
+    return GetRValue(c) + GetGValue(c) + GetBValue(c) < 300;
+}
+std::string Hex(COLORREF c) {
+    char text[16];
+    snprintf(text, sizeof text, "#%02X%02X%02X", GetRValue(c), GetGValue(c), GetBValue(c));
+    return text;
+}
+
+RECT ClientRectOf(HWND main, HWND control) {
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+using WindowLookTest = EndToEndTest;
+
+TEST_F(WindowLookTest, LabelsAreRedTextOnThePicture) {
+    Sleep(200);  // let the window finish painting
+    ClientPixels pixels(app->main());
+    for (int id = IDC_LABEL1; id <= IDC_LABEL4; ++id) {
+        SCOPED_TRACE(id);
+        const RECT rect = ClientRectOf(app->main(), app->Control(id));
+        int red = 0;
+        for (int y = rect.top; y < rect.bottom; ++y) {
+            for (int x = rect.left; x < rect.right; ++x) red += IsRed(pixels.at(x, y));
+        }
+        EXPECT_GT(red, 20) << "no red text";
+        // Transparent: the label's empty right end shows the same cream as the
+        // panel just left of the label, not a box of its own.
+        const COLORREF panel = pixels.at(rect.left - 3, rect.top + 1);
+        EXPECT_EQ(Hex(pixels.at(rect.right - 2, rect.top + 1)), Hex(panel));
+        EXPECT_NE(Hex(panel), Hex(GetSysColor(COLOR_BTNFACE)));
+    }
+}
+
+TEST_F(WindowLookTest, TheListCoversExactlyTheWhiteAreaOfThePicture) {
+    Sleep(200);
+    ClientPixels pixels(app->main());
+    const RECT list = ClientRectOf(app->main(), app->Control(IDC_LISTVIEW1));
+    ASSERT_EQ(list.left, 150);
+    ASSERT_EQ(list.top, 91);
+    EXPECT_TRUE(IsWhite(pixels.at(list.right - 5, list.bottom - 5)))
+        << Hex(pixels.at(list.right - 5, list.bottom - 5));
+    // The picture's dark outline runs just outside the list on all four sides.
+    for (int y : {100, 200, 290}) {
+        EXPECT_TRUE(IsDark(pixels.at(list.left - 1, y))) << Hex(pixels.at(list.left - 1, y));
+        EXPECT_TRUE(IsDark(pixels.at(list.right, y))) << Hex(pixels.at(list.right, y));
+    }
+    for (int x : {160, 300, 470}) {
+        EXPECT_TRUE(IsDark(pixels.at(x, list.top - 1))) << Hex(pixels.at(x, list.top - 1));
+        EXPECT_TRUE(IsDark(pixels.at(x, list.bottom))) << Hex(pixels.at(x, list.bottom));
+    }
+}
+
+TEST_F(WindowLookTest, TabOrderAndFirstFocus) {
+    HWND list = app->Control(IDC_LISTVIEW1);
+    HWND ok = app->Control(IDC_COMMAND1);
+    HWND exit = app->Control(IDC_COMMAND2);
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(app->main(), nullptr), &info));
+    EXPECT_EQ(info.hwndFocus, list);
+    EXPECT_EQ(GetNextDlgTabItem(app->main(), list, FALSE), ok);
+    EXPECT_EQ(GetNextDlgTabItem(app->main(), ok, FALSE), exit);
+    EXPECT_EQ(GetNextDlgTabItem(app->main(), exit, FALSE), list);
+    for (int id = IDC_LABEL1; id <= IDC_LABEL4; ++id) {
+        EXPECT_FALSE(GetWindowLongW(app->Control(id), GWL_STYLE) & WS_TABSTOP);
+    }
+    // Neither button is a default button that Enter would press.
+    EXPECT_EQ(GetWindowLongW(ok, GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
+    EXPECT_EQ(GetWindowLongW(exit, GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
+}
+
+TEST_F(WindowLookTest, EnterInTheListAndEscapeDoNothing) {
+    app->ClickLabel(3);
+    app->SelectItem(2);  // would ask a question if it ran
+    HWND list = app->Control(IDC_LISTVIEW1);
+    for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
+        PostMessageW(list, WM_KEYDOWN, key, 1);
+        PostMessageW(list, WM_KEYUP, key, 0xC0000001);
+        app->Sync();
+        Sleep(100);
+        EXPECT_TRUE(app->OpenDialogs().empty());
+        EXPECT_TRUE(app->Running());
+        EXPECT_TRUE(IsWindowVisible(app->main()));
+    }
+}
+
+TEST_F(WindowLookTest, HandCursorOverTheLabelsOnly) {
+    auto cursorAt = [&](HWND control, int dx, int dy) {
+        RECT rect{};
+        GetWindowRect(control, &rect);
+        SetCursorPos(rect.left + dx, rect.top + dy);
+        app->Sync();
+        Sleep(150);
+        CURSORINFO info{};
+        info.cbSize = sizeof info;
+        GetCursorInfo(&info);
+        return info.hCursor;
+    };
+    // Cursor handles of another process cannot be opened here (Wine refuses
+    // GetIconInfo on them), so the test compares which one is shown where: one
+    // cursor over every label, and another over the picture, list and buttons.
+    const HCURSOR elsewhere = cursorAt(app->main(), 300, 60);  // the title band of the picture
+    for (int id = IDC_LABEL1; id <= IDC_LABEL4; ++id) {
+        SCOPED_TRACE(id);
+        const HCURSOR overLabel = cursorAt(app->Control(id), 5, 5);
+        ASSERT_NE(overLabel, nullptr);
+        EXPECT_NE(overLabel, elsewhere);
+        if (id > IDC_LABEL1) {
+            EXPECT_EQ(overLabel, cursorAt(app->Control(IDC_LABEL1), 5, 5));
+        }
+        const HCURSOR overList = cursorAt(app->Control(IDC_LISTVIEW1), 200, 190);
+        EXPECT_EQ(overList, elsewhere);
+        EXPECT_EQ(cursorAt(app->Control(IDC_COMMAND1), 5, 5), elsewhere);
+    }
+}
+
+TEST(VersionRecord, ReadsBackAsBuilt) {
+    const std::wstring exe = ModuleFolder() + L"\\TorvaneRegTool.exe";
+    DWORD ignored = 0;
+    std::vector<BYTE> data(GetFileVersionInfoSizeW(exe.c_str(), &ignored));
+    ASSERT_FALSE(data.empty());
+    ASSERT_TRUE(GetFileVersionInfoW(exe.c_str(), 0, static_cast<DWORD>(data.size()), data.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT size = 0;
+    ASSERT_TRUE(VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &size));
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+    EXPECT_EQ(fixed->dwFileVersionLS, 0u);
+    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
+    auto text = [&](const wchar_t* name) {
+        wchar_t* value = nullptr;
+        UINT length = 0;
+        const std::wstring path = std::wstring(L"\\StringFileInfo\\080404B0\\") + name;
+        if (!VerQueryValueW(data.data(), path.c_str(), reinterpret_cast<void**>(&value), &length))
+            return std::string();
+        return Utf8(value);
+    };
+    EXPECT_EQ(text(L"CompanyName"), "Torvane");
+    EXPECT_EQ(text(L"FileVersion"), "1.00");
+    EXPECT_EQ(text(L"ProductVersion"), "1.00");
+    EXPECT_EQ(text(L"ProductName"), Utf8(L"Torvane注册表修改工具"));
+    EXPECT_EQ(text(L"OriginalFilename"), "TorvaneRegTool.exe");
+    EXPECT_EQ(text(L"InternalName"), "TorvaneRegTool");
+}
+
+// Run by scripts/dpi-prefix-test in a prefix whose screen has another DPI.
+class HighDpiTest : public EndToEndTest {
+  protected:
+    void SetUp() override {
+        const char* dpi = std::getenv("TORVANE_E2E_DPI");
+        if (!dpi) GTEST_SKIP() << "runs only in a prefix with another DPI";
+        dpi_ = std::atoi(dpi);
+        EndToEndTest::SetUp();
+    }
+    int dpi_ = 96;
+};
+
+TEST_F(HighDpiTest, EverythingScalesFromTheTwips) {
+    RECT client{};
+    GetClientRect(app->main(), &client);
+    EXPECT_EQ(client.right, MulDiv(7470, dpi_, 1440));
+    EXPECT_EQ(client.bottom, MulDiv(5145, dpi_, 1440));
+    struct Twips {
+        int id, left, top, width, height;
+    };
+    for (const Twips& t :
+         {Twips{IDC_LABEL1, 705, 1920, 1095, 255}, Twips{IDC_LABEL4, 705, 3855, 855, 255},
+          Twips{IDC_LISTVIEW1, 2250, 1365, 5010, 3120},
+          Twips{IDC_COMMAND2, 5715, 4650, 945, 300}}) {
+        SCOPED_TRACE(t.id);
+        const RECT rect = ClientRectOf(app->main(), app->Control(t.id));
+        EXPECT_EQ(rect.left, MulDiv(t.left, dpi_, 1440));
+        EXPECT_EQ(rect.top, MulDiv(t.top, dpi_, 1440));
+        EXPECT_EQ(rect.right - rect.left, MulDiv(t.width, dpi_, 1440));
+        EXPECT_EQ(rect.bottom - rect.top, MulDiv(t.height, dpi_, 1440));
+    }
+    // The picture is scaled with the layout: the list still sits inside its outline.
+    Sleep(200);
+    ClientPixels pixels(app->main());
+    const RECT list = ClientRectOf(app->main(), app->Control(IDC_LISTVIEW1));
+    EXPECT_TRUE(IsDark(pixels.at(list.left - 1, (list.top + list.bottom) / 2)));
+    EXPECT_TRUE(IsDark(pixels.at((list.left + list.right) / 2, list.bottom)));
+}
+
+}  // namespace
+}  // namespace torvane::e2e
