@@ -6,6 +6,7 @@
 
 #include <array>
 
+#include "app/common_controls.h"
 #include "app/form1_handlers.h"
 #include "app/win32_list_view.h"
 #include "platform/win32/owner_window.h"

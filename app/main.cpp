@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include "app/common_controls.h"
 #include "app/form1.h"
 #include "platform/win32/win32_dialogs.h"
 #include "platform/win32/win32_registry.h"
@@ -17,8 +18,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     // The window's pictures are decoded by the system's codecs through COM.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
 
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
+    if (!torvane::Comctl().loaded()) return 1;
 
     torvane::OwnerWindow owner;
     torvane::Win32Registry registry;

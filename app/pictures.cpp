@@ -117,14 +117,14 @@ UniqueImageList CreateListPictures(HINSTANCE instance, int dpi) {
     UniqueHbitmap strip(static_cast<HBITMAP>(
         LoadImageW(instance, MAKEINTRESOURCEW(source), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     UniqueImageList list(
-        ImageList_Create(picture.cx, picture.cy, ILC_COLOR24 | ILC_MASK, kPictureCount, 0));
+        Comctl().imageListCreate(picture.cx, picture.cy, ILC_COLOR24 | ILC_MASK, kPictureCount, 0));
     if (!strip || !list) return list;
 
     BITMAP stripInfo{};
     GetObjectW(strip.get(), sizeof stripInfo, &stripInfo);
     const SIZE stripSize{picture.cx * kPictureCount, picture.cy};
     if (stripInfo.bmWidth == stripSize.cx && stripInfo.bmHeight == stripSize.cy) {
-        ImageList_AddMasked(list.get(), strip.get(), kPictureMask);
+        Comctl().imageListAddMasked(list.get(), strip.get(), kPictureMask);
         return list;
     }
     // Nearest-neighbour scaling keeps the mask colour exact, so edges stay clean.
@@ -142,7 +142,7 @@ UniqueImageList CreateListPictures(HINSTANCE instance, int dpi) {
     DeleteDC(from);
     DeleteDC(to);
     ReleaseDC(nullptr, screen);
-    ImageList_AddMasked(list.get(), scaled.get(), kPictureMask);
+    Comctl().imageListAddMasked(list.get(), scaled.get(), kPictureMask);
     return list;
 }
 

@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include "app/common_controls.h"
 #include "platform/win32/unique_handles.h"
 
 // The window's pictures, made for one DPI from the embedded renderings.

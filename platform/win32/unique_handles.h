@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <commctrl.h>
 #include <unknwn.h>
 
 #include <memory>
@@ -45,10 +44,5 @@ struct ComReleaser {
 // A COM interface pointer that is released exactly once.
 template <typename T>
 using UniqueCom = std::unique_ptr<T, ComReleaser>;
-
-struct ImageListDestroyer {
-    void operator()(HIMAGELIST list) const { ImageList_Destroy(list); }
-};
-using UniqueImageList = std::unique_ptr<std::remove_pointer_t<HIMAGELIST>, ImageListDestroyer>;
 
 }  // namespace torvane

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Checks the built exe itself: hardening flags, sections, imports, size.
+# Usage: check_exe.sh EXE LINK_MAP OBJDUMP
+set -uo pipefail
+exe=$1
+map=$2
+objdump=$3
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+pass() { echo "ok: $*"; }
+
+headers=$("$objdump" -p "$exe")
+for flag in HIGH_ENTROPY_VA DYNAMIC_BASE NX_COMPAT; do
+  if grep -q "^[[:space:]]*$flag$" <<<"$headers"; then pass "DllCharacteristics has $flag"; else fail "DllCharacteristics lacks $flag"; fi
+done
+
+sections=$("$objdump" -h "$exe")
+grep -q '\.reloc' <<<"$sections" && pass "relocatable (.reloc present)" || fail "no .reloc section: the image cannot move"
+# A section that holds code must be read-only: nothing both writable and executable.
+wx=$(awk '/^ *[0-9]+ /{name=$2; getline; if ($0 ~ /CODE/ && $0 !~ /READONLY/) print name}' <<<"$sections")
+[ -z "$wx" ] && pass "no section both writable and executable" || fail "writable code sections: $wx"
+
+# Only DLLs that Windows always loads from the system folder may be imported:
+# everything else is loaded after the program has restricted the search.
+allowed=" advapi32.dll comdlg32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll shell32.dll user32.dll "
+imports=$(grep 'DLL Name:' <<<"$headers" | awk '{print tolower($3)}')
+[ -n "$imports" ] || fail "no import table found"
+for dll in $imports; do
+  if [[ "$allowed" == *" $dll "* ]]; then pass "imports $dll"; else fail "imports $dll, which is not a known system DLL"; fi
+done
+
+# Stack canaries and checked string functions are compiled in and linked statically.
+grep -q '(__stack_chk_fail)' "$map" && pass "stack protector in use" || fail "no stack protector reference"
+grep -qE '\(__(memcpy|memmove|memset|strcpy|strcat|wmemcpy)_chk\)' "$map" && pass "fortified string functions in use" ||
+  fail "no _FORTIFY_SOURCE check functions referenced"
+
+size=$(stat -c %s "$exe")
+[ "$size" -lt 409600 ] && pass "size $size bytes (< 400 KB)" || fail "size $size bytes is not under 400 KB"
+
+[ "$failures" -eq 0 ]
