@@ -10,7 +10,14 @@ Function Find(HMODULE module, const char* name) {
 
 CommonControls Load() {
     CommonControls functions;
-    HMODULE module = LoadLibraryW(L"comctl32.dll");  // kept for the whole run
+    // The theming DLL comes first and by the system folder: the window code
+    // loads it later by bare name, and a loader that resolves such a load along
+    // the old search path must find it already there, not in our own folder.
+    LoadLibraryExW(L"uxtheme.dll", nullptr,
+                   LOAD_LIBRARY_SEARCH_SYSTEM32);  // kept for the whole run
+    // Version 6 comes through the manifest; the flag keeps its imports in the
+    // system folder too.
+    HMODULE module = LoadLibraryExW(L"comctl32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (!module) return functions;
     functions.initCommonControlsEx =
         Find<decltype(&InitCommonControlsEx)>(module, "InitCommonControlsEx");

@@ -22,7 +22,8 @@ struct CommonControls {
     }
 };
 
-// Loads comctl32 on first use and registers the list-view and standard classes.
+// Loads the theming DLL and comctl32 from the system folder on first use, and
+// registers the list-view and standard classes.
 const CommonControls& Comctl();
 
 struct ImageListDestroyer {

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "platform/win32/system_library.h"
 #include "platform/win32/win32_dialogs.h"
 
 namespace torvane {
@@ -28,7 +29,14 @@ void Win32FileDialog::Show(bool save) {
     dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_ENABLESIZING;
     if (save) dialog.Flags |= OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
 
-    const BOOL chosen = save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
+    using FileDialogFunction = BOOL(WINAPI*)(OPENFILENAMEW*);
+    static const auto getSaveFileName =
+        SystemFunction<FileDialogFunction>(L"comdlg32.dll", "GetSaveFileNameW");
+    static const auto getOpenFileName =
+        SystemFunction<FileDialogFunction>(L"comdlg32.dll", "GetOpenFileNameW");
+    const auto show = save ? getSaveFileName : getOpenFileName;
+    if (!show) return;
+    const BOOL chosen = show(&dialog);
     if (!chosen) return;
     fileName_ = buffer.data();
     lastChoice_ = fileName_;

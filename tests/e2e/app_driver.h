@@ -28,7 +28,7 @@ struct DialogSeen {
 
 class AppDriver {
   public:
-    // Copies nothing: runs exePath with its own folder as the current folder.
+    // Runs exePath with its own folder as the current folder.
     explicit AppDriver(const std::wstring& exePath);
     ~AppDriver();  // ends the program if it is still running
 

@@ -5,6 +5,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <thread>
+#include <vector>
 
 #include "platform/win32/input_box.h"
 #include "platform/win32/win32_dialogs.h"
@@ -122,6 +123,110 @@ TEST(Win32Dialogs, MessageBoxAnswersAreTheButtonNumbers) {
         });
         EXPECT_EQ(dialogs.ShowMessageBox(L"不能为空", kButtonsOkOnly, L"错误"), kAnswerOk);
     }
+}
+
+// The visible dialogs of this process, newest first as EnumWindows gives them.
+std::vector<HWND> OwnDialogs() {
+    std::vector<HWND> found;
+    EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            DWORD process = 0;
+            GetWindowThreadProcessId(window, &process);
+            wchar_t name[16] = {};
+            GetClassNameW(window, name, 16);
+            if (process == GetCurrentProcessId() && IsWindowVisible(window) &&
+                std::wstring(name) == L"#32770") {
+                reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+HWND WaitForDialogCount(size_t count) {
+    for (int i = 0; i < 500; ++i) {
+        auto dialogs = OwnDialogs();
+        if (dialogs.size() == count) return dialogs.front();
+        Sleep(20);
+    }
+    return nullptr;
+}
+
+void TypeFileName(HWND dialog, const std::wstring& path) {
+    HWND box = GetDlgItem(dialog, 0x47C);
+    if (!box) box = GetDlgItem(dialog, 0x480);
+    SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+}
+
+class FileDialogTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        CreateDirectoryW(folder.c_str(), nullptr);
+        CloseHandle(
+            CreateFileW(existing.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        GetCurrentDirectoryW(MAX_PATH, before);
+        dialog.SetFilter(L"注册表文件(*.reg)|*.reg");
+    }
+    void TearDown() override {
+        wchar_t after[MAX_PATH] = {};
+        GetCurrentDirectoryW(MAX_PATH, after);
+        EXPECT_EQ(std::wstring(after), std::wstring(before))
+            << "a dialog changed the current folder";
+    }
+    OwnerWindow owner;
+    Win32FileDialog dialog{owner};
+    const std::wstring folder = L"C:\\Torvane 文件 对话框";
+    const std::wstring existing = folder + L"\\已有 a&b.reg";
+    wchar_t before[MAX_PATH] = {};
+};
+
+TEST_F(FileDialogTest, OpenGivesTheFullPathAndACancelForgetsIt) {
+    {
+        std::thread user([&] { TypeFileName(WaitForDialogCount(1), existing); });
+        dialog.ShowOpen();
+        user.join();
+    }
+    EXPECT_EQ(dialog.FileName(), existing);
+    EXPECT_EQ(dialog.FileTitle(), L"已有 a&b.reg");
+    {
+        std::thread user(
+            [&] { PostMessageW(GetDlgItem(WaitForDialogCount(1), IDCANCEL), BM_CLICK, 0, 0); });
+        dialog.ShowOpen();
+        user.join();
+    }
+    EXPECT_EQ(dialog.FileName(), L"");
+}
+
+TEST_F(FileDialogTest, SaveAsksBeforeReplacingAFile) {
+    std::wstring question;
+    std::thread user([&] {
+        HWND save = WaitForDialogCount(1);
+        TypeFileName(save, existing);
+        // The question comes as a second dialog; No keeps the save dialog open.
+        HWND ask = WaitForDialogCount(2);
+        if (!ask) return;
+        question = GetWindowTextLengthW(ask) ? L"asked" : L"";
+        PostMessageW(GetDlgItem(ask, IDNO), BM_CLICK, 0, 0);
+        WaitForDialogCount(1);
+        PostMessageW(GetDlgItem(save, IDCANCEL), BM_CLICK, 0, 0);
+    });
+    dialog.ShowSave();
+    user.join();
+    EXPECT_EQ(question, L"asked");
+    EXPECT_EQ(dialog.FileName(), L"");
+}
+
+TEST_F(FileDialogTest, SaveOfANewNameNeedsNoQuestion) {
+    const std::wstring fresh = folder + L"\\新 备份 100%.reg";
+    DeleteFileW(fresh.c_str());
+    std::thread user([&] { TypeFileName(WaitForDialogCount(1), fresh); });
+    dialog.ShowSave();
+    user.join();
+    EXPECT_EQ(dialog.FileName(), fresh);
+    EXPECT_EQ(GetFileAttributesW(fresh.c_str()), INVALID_FILE_ATTRIBUTES)
+        << "the dialog itself writes nothing";
 }
 
 class ShellTest : public ::testing::Test {
