@@ -1,6 +1,7 @@
 #include "tests/e2e/app_driver.h"
 
 #include <commctrl.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <ostream>
@@ -184,8 +185,12 @@ std::optional<DialogSeen> AppDriver::WaitForDialog(std::chrono::milliseconds tim
     return std::nullopt;
 }
 
-void AppDriver::PressDialogButton(const DialogSeen& dialog, int buttonId) {
+void AppDriver::PressDialogButton(const DialogSeen& dialog, int buttonId, bool waitForClose) {
     PostMessageW(GetDlgItem(dialog.handle, buttonId), BM_CLICK, 0, 0);
+    if (!waitForClose) {
+        Sync();
+        return;
+    }
     // The next dialog may only be looked for once this one has gone.
     const auto deadline = Clock::now() + std::chrono::seconds(5);
     while (IsWindow(dialog.handle) && IsWindowVisible(dialog.handle) && Clock::now() < deadline) {
@@ -203,11 +208,21 @@ void AppDriver::AnswerInputBox(const DialogSeen& dialog, const std::wstring& tex
     PressDialogButton(dialog, IDOK);
 }
 
-void AppDriver::AnswerFileDialog(const DialogSeen& dialog, const std::wstring& path) {
-    HWND nameBox = GetDlgItem(dialog.handle, 0x47C);           // cmb13
-    if (!nameBox) nameBox = GetDlgItem(dialog.handle, 0x480);  // edt1
-    SendMessageW(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-    PressDialogButton(dialog, IDOK);
+void AppDriver::AnswerFileDialog(const DialogSeen& dialog, const std::wstring& path,
+                                 bool waitForClose) {
+    // The dialog may still be building its controls when it first shows.
+    HWND nameBox = nullptr;
+    const auto deadline = Clock::now() + std::chrono::seconds(5);
+    while (!nameBox && Clock::now() < deadline) {
+        nameBox = GetDlgItem(dialog.handle, 0x47C);                // cmb13
+        if (!nameBox) nameBox = GetDlgItem(dialog.handle, 0x480);  // edt1
+        if (!nameBox) std::this_thread::sleep_for(kPoll);
+    }
+    for (int attempt = 0; attempt < 50 && WindowText(nameBox) != path; ++attempt) {
+        SendMessageW(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+        if (WindowText(nameBox) != path) std::this_thread::sleep_for(kPoll);
+    }
+    PressDialogButton(dialog, IDOK, waitForClose);
 }
 
 bool AppDriver::WaitForDialogsToClose(std::chrono::milliseconds timeout) {
@@ -299,6 +314,26 @@ void PrintTo(const RawValue& value, std::ostream* out) {
         *out << hex;
     }
     *out << "]";
+}
+
+std::map<DWORD, std::wstring> Processes() {
+    std::map<DWORD, std::wstring> processes;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return processes;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more;
+         more = Process32NextW(snapshot, &entry)) {
+        processes[entry.th32ProcessID] = entry.szExeFile;
+    }
+    CloseHandle(snapshot);
+    return processes;
+}
+
+void RemoveFileWhenFree(const std::wstring& path) {
+    for (int i = 0; i < 100 && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; ++i) {
+        if (!DeleteFileW(path.c_str())) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
 }
 
 std::wstring ModuleFolder() {

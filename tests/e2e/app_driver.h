@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -50,10 +51,12 @@ class AppDriver {
     std::optional<DialogSeen> WaitForDialog(
         std::chrono::milliseconds timeout = std::chrono::seconds(10));
     std::vector<DialogSeen> OpenDialogs();
-    void PressDialogButton(const DialogSeen& dialog, int buttonId);
+    // Presses the button and, unless told otherwise, waits for the dialog to go.
+    void PressDialogButton(const DialogSeen& dialog, int buttonId, bool waitForClose = true);
     void TypeIntoInputBox(const DialogSeen& dialog, const std::wstring& text);
     void AnswerInputBox(const DialogSeen& dialog, const std::wstring& text);  // types, then OK
-    void AnswerFileDialog(const DialogSeen& dialog, const std::wstring& path);
+    void AnswerFileDialog(const DialogSeen& dialog, const std::wstring& path,
+                          bool waitForClose = true);
     bool WaitForDialogsToClose(std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
     bool WaitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(10));
@@ -82,6 +85,10 @@ RawValue DwordBytes(DWORD value);
 RawValue StringBytes(const std::wstring& text);
 
 std::wstring ModuleFolder();
+// Every running process: id and executable name.
+std::map<DWORD, std::wstring> Processes();
+// Deletes a file once no other process (the registry editor, say) holds it open.
+void RemoveFileWhenFree(const std::wstring& path);
 std::wstring WindowText(HWND window);
 std::string Utf8(const std::wstring& text);
 

@@ -67,7 +67,7 @@ TEST_F(BackupEndToEndTest, ExportsToExactlyTheChosenPathThroughAQuotedBatchLine)
     const std::wstring folder = L"C:\\Torvane 备份";
     const std::wstring exportPath = folder + L"\\注册表 a&b 100%PATH%.reg";
     CreateDirectoryW(folder.c_str(), nullptr);
-    DeleteFileW(exportPath.c_str());
+    RemoveFileWhenFree(exportPath);
     const auto folderBefore = FilesIn(folder);
     const auto rootBefore = FilesIn(L"C:");
 
@@ -91,7 +91,7 @@ TEST_F(BackupEndToEndTest, ExportsToExactlyTheChosenPathThroughAQuotedBatchLine)
     folderAfter.erase(L"注册表 a&b 100%PATH%.reg");
     EXPECT_EQ(folderAfter, folderBefore) << "nothing but the export may appear";
     EXPECT_EQ(FilesIn(L"C:"), rootBefore) << "nothing may appear in the drive's root";
-    DeleteFileW(exportPath.c_str());
+    RemoveFileWhenFree(exportPath);
 }
 
 TEST_F(BackupEndToEndTest, CancelWritesNoBatchFile) {
