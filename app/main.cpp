@@ -2,7 +2,6 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <objbase.h>
 
 #include "app/common_controls.h"
 #include "app/form1.h"
@@ -14,9 +13,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     // A portable exe is often run from Downloads: load DLLs from the system
     // folder only, so none planted beside it can be picked up.
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
-
-    // The window's pictures are decoded by the system's codecs through COM.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
 
     if (!torvane::Comctl().loaded()) return 1;
 
@@ -42,6 +38,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
             exitCode = static_cast<int>(message.wParam);
         }
     }
-    if (SUCCEEDED(com)) CoUninitialize();
     return exitCode;
 }

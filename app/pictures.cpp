@@ -5,6 +5,8 @@
 
 #include "app/dpi.h"
 #include "app/resources/resource_ids.h"
+#include "platform/win32/com_apartment.h"
+#include "platform/win32/system_library.h"
 
 namespace torvane {
 namespace {
@@ -42,11 +44,14 @@ UniqueHbitmap DecodePicture(HINSTANCE instance, int id, SIZE size) {
     const ResourceBytes bytes = FindBytes(instance, id);
     if (!bytes.data) return nullptr;
 
+    // The codec DLL's own entry point: no COM activation through the registry
+    // is needed to decode two pictures, which keeps start-up quick.
+    using CreateFactory = HRESULT(WINAPI*)(UINT, IWICImagingFactory**);
+    static const auto createFactory =
+        SystemFunction<CreateFactory>(L"windowscodecs.dll", "WICCreateImagingFactory_Proxy");
+    EnsureComApartment();
     IWICImagingFactory* rawFactory = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_PPV_ARGS(&rawFactory)))) {
-        return nullptr;
-    }
+    if (!createFactory || FAILED(createFactory(WINCODEC_SDK_VERSION, &rawFactory))) return nullptr;
     UniqueCom<IWICImagingFactory> factory(rawFactory);
 
     IWICStream* rawStream = nullptr;
@@ -107,8 +112,13 @@ SIZE BackgroundSize(int dpi) {
 }
 
 UniqueHbitmap LoadBackground(HINSTANCE instance, int dpi) {
-    const int source = dpi == kDefaultDpi ? IDR_BACKGROUND : IDR_BACKGROUND_2X;
-    return DecodePicture(instance, source, BackgroundSize(dpi));
+    // At 96 DPI the 1x picture is an RLE bitmap that GDI reads by itself, so
+    // the usual start needs no codec DLL at all.
+    if (dpi == kDefaultDpi) {
+        return UniqueHbitmap(static_cast<HBITMAP>(LoadImageW(
+            instance, MAKEINTRESOURCEW(IDB_BACKGROUND), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    }
+    return DecodePicture(instance, IDR_BACKGROUND_2X, BackgroundSize(dpi));
 }
 
 UniqueImageList CreateListPictures(HINSTANCE instance, int dpi) {

@@ -11,8 +11,8 @@
 namespace torvane {
 
 // The background at the size it covers at this DPI: the 1× picture as it is at
-// 96 DPI, otherwise the 2× rendering scaled down (never a 1× picture blown up).
-// Decoded with the system's own codecs (WIC). Null if it cannot be decoded.
+// 96 DPI, otherwise the 2× rendering scaled down (never a 1× picture blown up)
+// by the system's own codecs (WIC). Null if it cannot be decoded.
 UniqueHbitmap LoadBackground(HINSTANCE instance, int dpi);
 SIZE BackgroundSize(int dpi);
 

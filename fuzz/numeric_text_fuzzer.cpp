@@ -48,7 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(std::isfinite(*real));
     Require(*whole >= INT32_MIN && *whole <= INT32_MAX);
     // The whole number is the real one rounded: never more than half away.
-    Require(std::fabs(*real - static_cast<double>(*whole)) <= 0.5 + 1e-9 * std::fabs(*real) + 1e-12);
+    Require(std::fabs(*real - static_cast<double>(*whole)) <=
+            0.5 + 1e-9 * std::fabs(*real) + 1e-12);
     // Thousandths rounded are within half a thousandth of the same value.
     Require(std::fabs(*real * 1000.0 - static_cast<double>(*milliseconds)) <=
             0.5 + 1e-9 * std::fabs(*real * 1000.0) + 1e-9);

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "platform/win32/com_apartment.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/win32_dialogs.h"
 
@@ -36,6 +37,7 @@ void Win32FileDialog::Show(bool save) {
         SystemFunction<FileDialogFunction>(L"comdlg32.dll", "GetOpenFileNameW");
     const auto show = save ? getSaveFileName : getOpenFileName;
     if (!show) return;
+    EnsureComApartment();  // the dialog browses the shell's namespace
     const BOOL chosen = show(&dialog);
     if (!chosen) return;
     fileName_ = buffer.data();

@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+#include "platform/win32/com_apartment.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/unique_handles.h"
 
 namespace torvane {
@@ -26,7 +28,13 @@ std::optional<std::string> ToOemCodePage(const std::wstring& text) {
 }
 
 void Win32Shell::ShellOpen(const std::wstring& fullPath) {
-    ShellExecuteW(owner_.handle, L"open", fullPath.c_str(), nullptr, nullptr, SW_SHOW);
+    using ShellExecuteFunction = HINSTANCE(WINAPI*)(HWND, const wchar_t*, const wchar_t*,
+                                                    const wchar_t*, const wchar_t*, int);
+    static const auto shellExecute =
+        SystemFunction<ShellExecuteFunction>(L"shell32.dll", "ShellExecuteW");
+    if (!shellExecute) return;
+    EnsureComApartment();  // the "open" verb may be carried out by a shell extension
+    shellExecute(owner_.handle, L"open", fullPath.c_str(), nullptr, nullptr, SW_SHOW);
 }
 
 ErrorCode Win32Shell::RunCommand(const std::wstring& commandLine) {

@@ -166,13 +166,17 @@ check_ico() {
 
 check_bg background.png 1
 check_bg background@2x.png 2
+check_bg background.bmp 1
+# The 8-bit copy must look like the full-colour one.
+psnr=$( (compare -metric PSNR background.png background.bmp null: 2>&1 || true) | cut -d' ' -f1)
+awk -v p="$psnr" 'BEGIN { exit !(p == "inf" || p + 0 >= 45) }' || fail "background.bmp differs from background.png (PSNR $psnr)"
 check_list imagelist.bmp 1
 check_list imagelist@2x.bmp 2
 check_cur
 check_ico
 
 total=0
-for f in background.png background@2x.png imagelist.bmp imagelist@2x.bmp hand.cur app.ico; do
+for f in background.png background@2x.png background.bmp imagelist.bmp imagelist@2x.bmp hand.cur app.ico; do
     [ -f "$f" ] && total=$((total + $(stat -c %s "$f")))
 done
 [ "$total" -le 153600 ] || fail "rendered files total $total bytes, over 150 KB"
