@@ -175,6 +175,60 @@ TEST_F(WindowLookTest, HandCursorOverTheLabelsOnly) {
     }
 }
 
+TEST_F(WindowLookTest, RelaysItselfOutWhenMovedToAnotherDpi) {
+    // What Windows sends when the window lands on a 144 DPI monitor: the new DPI
+    // and a suggested rectangle, which lives in the program's memory.
+    RECT suggested{};
+    GetWindowRect(app->main(), &suggested);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, app->processId());
+    ASSERT_TRUE(process);
+    void* remote = VirtualAllocEx(process, nullptr, sizeof suggested, MEM_COMMIT | MEM_RESERVE,
+                                  PAGE_READWRITE);
+    ASSERT_TRUE(remote);
+    WriteProcessMemory(process, remote, &suggested, sizeof suggested, nullptr);
+    SendMessageW(app->main(), WM_DPICHANGED, MAKEWPARAM(144, 144),
+                 reinterpret_cast<LPARAM>(remote));
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+
+    // The height also depends on the caption's size at the new DPI, which the
+    // system supplies; the width is the client area's alone.
+    RECT client{};
+    GetClientRect(app->main(), &client);
+    EXPECT_EQ(client.right, 747);
+    const RECT list = ClientRectOf(app->main(), app->Control(IDC_LISTVIEW1));
+    EXPECT_EQ(list.left, 225);
+    EXPECT_EQ(list.top, 137);  // 1365 twips at 144 DPI: 136.5, rounded as everywhere
+    EXPECT_EQ(list.right - list.left, 501);
+    EXPECT_EQ(list.bottom - list.top, 312);
+    EXPECT_EQ(app->ListItems().size(), 4u);
+}
+
+TEST(ApplicationIcon, TheExeCarriesItInEveryExplorerSize) {
+    // Window handles' class data cannot be read from another process, so the
+    // icon is checked where Explorer and the window class both take it from.
+    const std::wstring exe = ModuleFolder() + L"\\TorvaneRegTool.exe";
+    HMODULE image = LoadLibraryExW(exe.c_str(), nullptr,
+                                   LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_TRUE(image);
+    EXPECT_TRUE(FindResourceW(image, MAKEINTRESOURCEW(1), RT_GROUP_ICON));
+    for (int size : {16, 32, 48, 256}) {
+        SCOPED_TRACE(size);
+        HICON icon =
+            static_cast<HICON>(LoadImageW(image, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0));
+        ASSERT_TRUE(icon);
+        ICONINFO info{};
+        ASSERT_TRUE(GetIconInfo(icon, &info));
+        BITMAP bitmap{};
+        GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+        EXPECT_EQ(bitmap.bmWidth, size);
+        if (info.hbmColor) DeleteObject(info.hbmColor);
+        if (info.hbmMask) DeleteObject(info.hbmMask);
+        DestroyIcon(icon);
+    }
+    FreeLibrary(image);
+}
+
 TEST(VersionRecord, ReadsBackAsBuilt) {
     const std::wstring exe = ModuleFolder() + L"\\TorvaneRegTool.exe";
     DWORD ignored = 0;
