@@ -1,7 +1,5 @@
 #include "app/task_dispatch.h"
 
-#include <exception>
-
 #include "app/task_catalogue.h"
 
 namespace torvane {
@@ -26,7 +24,7 @@ bool DispatchTask(const std::wstring& taskText, TweakContext& context) {
     if (!operation) return false;
     try {
         operation(context);
-    } catch (const std::exception&) {
+    } catch (...) {
         // The window must survive whatever one task runs into.
         context.dialogs.ShowMessageBox(kUnexpectedFailure, kButtonsOkOnly, kErrorTitle);
     }
