@@ -230,5 +230,54 @@ TEST_F(HostileBackupTest, ADisabledRegistryEditorDoesNotStopOurTasks) {
     RemoveFileWhenFree(path);
 }
 
+TEST_F(HostileBackupTest, OpenDialogsTakeOddPathsVerbatim) {
+    const std::wstring folder = L"C:\\Torvane 元 字符 (x86) & more";
+    CreateDirectoryW(folder.c_str(), nullptr);
+
+    // The logon wallpaper stores the path exactly, metacharacters and all.
+    const std::wstring picture = folder + L"\\a&b^c(d)e;f,g=h!i %PATH% 100%.bmp";
+    CloseHandle(CreateFileW(picture.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    const std::wstring desktop = L".DEFAULT\\Control Panel\\Desktop";
+    const auto saved = ReadValue(HKEY_USERS, desktop, L"Wallpaper");
+    StartTask(3, 0);
+    auto pictureDialog = app->WaitForDialog();
+    ASSERT_TRUE(pictureDialog);
+    app->AnswerFileDialog(*pictureDialog, picture);
+    ASSERT_TRUE(app->WaitForDialogsToClose());
+    EXPECT_EQ(ReadValue(HKEY_USERS, desktop, L"Wallpaper"), StringBytes(picture));
+    DeleteValue(HKEY_USERS, desktop, L"Wallpaper");
+    if (saved) SetString(HKEY_USERS, desktop, L"Wallpaper", L"");
+
+    // Restore hands the same kind of path to the shell, which imports it.
+    SetString(HKEY_CLASSES_ROOT, L".reg", L"", L"regfile");
+    SetString(HKEY_CLASSES_ROOT, L"regfile\\shell\\open\\command", L"", L"regedit.exe \"%1\"");
+    const std::wstring testKey = L"Software\\Torvane Odd Restore";
+    RegDeleteKeyW(HKEY_CURRENT_USER, testKey.c_str());
+    // No %…% here: under Wine a file named with %PATH% was not imported, as its
+    // shell builds regedit's command line from the name after our call (which
+    // passes the path untouched, as the unit tests check).
+    const std::wstring regFile = folder + L"\\a&b^c(d)e;f,g=h!i 100%.reg";
+    const std::wstring content =
+        L"\xFEFFWindows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\" + testKey +
+        L"]\r\n\"Odd\"=dword:00000001\r\n\r\n";
+    HANDLE file =
+        CreateFileW(regFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, content.data(), static_cast<DWORD>(content.size() * 2), &written, nullptr);
+    CloseHandle(file);
+    StartTask(1, 1);
+    auto regDialog = app->WaitForDialog();
+    ASSERT_TRUE(regDialog);
+    app->AnswerFileDialog(*regDialog, regFile);
+    ASSERT_TRUE(app->WaitForDialogsToClose());
+    std::optional<RawValue> restored;
+    for (int i = 0; i < 300 && !restored; ++i) {
+        restored = ReadValue(HKEY_CURRENT_USER, testKey, L"Odd");
+        if (!restored) Sleep(100);
+    }
+    EXPECT_EQ(restored, DwordBytes(1));
+    RegDeleteKeyW(HKEY_CURRENT_USER, testKey.c_str());
+}
+
 }  // namespace
 }  // namespace torvane::e2e
