@@ -4,6 +4,16 @@
 
 namespace torvane {
 
+void PrintTo(const StoredValue& value, std::ostream* out) {
+    static const char kHex[] = "0123456789ABCDEF";
+    *out << (value.kind == kRegDword ? "REG_DWORD"
+             : value.kind == kRegSz  ? "REG_SZ"
+                                     : "kind?")
+         << " [";
+    for (auto byte : value.bytes) *out << kHex[byte >> 4] << kHex[byte & 15] << ' ';
+    *out << "]";
+}
+
 StoredValue DwordValue(std::uint32_t value) {
     return {kRegDword,
             {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),

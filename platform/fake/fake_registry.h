@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,6 +22,9 @@ struct StoredValue {
     std::vector<std::uint8_t> bytes;  // exactly as RegQueryValueEx would return them
     bool operator==(const StoredValue&) const = default;
 };
+
+// For readable test failures: kind and bytes in hex.
+void PrintTo(const StoredValue& value, std::ostream* out);
 
 // The bytes that Windows stores for each kind.
 StoredValue DwordValue(std::uint32_t value);

@@ -3,8 +3,6 @@
 #include <commctrl.h>
 #include <tlhelp32.h>
 
-#include <cstdio>
-#include <ostream>
 #include <thread>
 
 namespace torvane::e2e {
@@ -286,34 +284,33 @@ void SetString(HKEY root, const std::wstring& path, const std::wstring& name,
                     static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
-RawValue DwordBytes(DWORD value) {
-    return {REG_DWORD,
-            {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-             static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)}};
+void PutValue(HKEY root, const std::wstring& path, const std::wstring& name,
+              const RawValue& value) {
+    RegSetKeyValueW(root, path.c_str(), name.c_str(), value.kind, value.bytes.data(),
+                    static_cast<DWORD>(value.bytes.size()));
 }
 
-RawValue StringBytes(const std::wstring& text) {
-    RawValue value{REG_SZ, {}};
-    for (wchar_t c : text) {
-        value.bytes.push_back(static_cast<std::uint8_t>(c));
-        value.bytes.push_back(static_cast<std::uint8_t>(c >> 8));
+std::optional<RawValue> WaitForValue(HKEY root, const std::wstring& path,
+                                     const std::wstring& name) {
+    for (int i = 0; i < 300; ++i) {
+        if (auto value = ReadValue(root, path, name)) return value;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
-    value.bytes.push_back(0);
-    value.bytes.push_back(0);
-    return value;
+    return std::nullopt;
 }
 
-void PrintTo(const RawValue& value, std::ostream* out) {
-    *out << (value.type == REG_DWORD ? "REG_DWORD"
-             : value.type == REG_SZ  ? "REG_SZ"
-                                     : "type?")
-         << " [";
-    char hex[4];
-    for (auto byte : value.bytes) {
-        snprintf(hex, sizeof hex, "%02X ", byte);
-        *out << hex;
-    }
-    *out << "]";
+void WriteRegFile(const std::wstring& path, const std::wstring& text) {
+    const std::wstring withMark = L"\xFEFF" + text;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, withMark.data(), static_cast<DWORD>(withMark.size() * sizeof(wchar_t)),
+              &written, nullptr);
+    CloseHandle(file);
+}
+
+void AssociateRegFilesWithRegedit() {
+    SetString(HKEY_CLASSES_ROOT, L".reg", L"", L"regfile");
+    SetString(HKEY_CLASSES_ROOT, L"regfile\\shell\\open\\command", L"", L"regedit.exe \"%1\"");
 }
 
 std::map<DWORD, std::wstring> Processes() {

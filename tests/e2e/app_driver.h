@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/fake/fake_registry.h"
+
 // Drives the real program from outside, the way a user or an accessibility tool
 // would: finds its window and controls, clicks, reads the list, and answers the
 // dialogs it opens.
@@ -68,21 +70,28 @@ class AppDriver {
     HWND main_ = nullptr;
 };
 
-// The registry as the tests read it back.
-struct RawValue {
-    DWORD type = 0;
-    std::vector<std::uint8_t> bytes;
-    bool operator==(const RawValue&) const = default;
-};
+// The registry as the tests read it back, in the same form as the fake's.
+using RawValue = StoredValue;
 std::optional<RawValue> ReadValue(HKEY root, const std::wstring& path, const std::wstring& name);
 bool KeyExists(HKEY root, const std::wstring& path);
 void DeleteValue(HKEY root, const std::wstring& path, const std::wstring& name);
 void SetDword(HKEY root, const std::wstring& path, const std::wstring& name, DWORD value);
 void SetString(HKEY root, const std::wstring& path, const std::wstring& name,
                const std::wstring& text);
-void PrintTo(const RawValue& value, std::ostream* out);
-RawValue DwordBytes(DWORD value);
-RawValue StringBytes(const std::wstring& text);
+inline RawValue DwordBytes(DWORD value) {
+    return DwordValue(value);
+}
+inline RawValue StringBytes(const std::wstring& text) {
+    return StringValue(text);
+}
+// Writes a value exactly as read back: its kind and bytes.
+void PutValue(HKEY root, const std::wstring& path, const std::wstring& name, const RawValue& value);
+// Polls until the value exists (another process is writing it), or gives up.
+std::optional<RawValue> WaitForValue(HKEY root, const std::wstring& path, const std::wstring& name);
+// A .reg file as the registry editor writes it: UTF-16 with a byte-order mark.
+void WriteRegFile(const std::wstring& path, const std::wstring& text);
+// The association Windows has for .reg files: "open" runs regedit.exe "%1".
+void AssociateRegFilesWithRegedit();
 
 std::wstring ModuleFolder();
 // Every running process: id and executable name.

@@ -32,13 +32,6 @@ std::string ReadBytes(const std::wstring& path) {
     return bytes;
 }
 
-void WriteBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-}
-
 std::string InCodePage936(const std::wstring& text) {
     const int size = WideCharToMultiByte(936, 0, text.data(), static_cast<int>(text.size()),
                                          nullptr, 0, nullptr, nullptr);
@@ -71,10 +64,7 @@ TEST_F(BackupEndToEndTest, ExportsToExactlyTheChosenPathThroughAQuotedBatchLine)
     const auto folderBefore = FilesIn(folder);
     const auto rootBefore = FilesIn(L"C:");
 
-    StartTask(1, 0);
-    auto dialog = app->WaitForDialog();
-    ASSERT_TRUE(dialog);
-    app->AnswerFileDialog(*dialog, exportPath);
+    StartTaskWithFile(1, 0, exportPath);
     ASSERT_TRUE(app->WaitForDialogsToClose());
 
     const std::wstring batch = InstallFolder() + L"\\BackUp.bat";
@@ -106,33 +96,19 @@ TEST_F(BackupEndToEndTest, CancelWritesNoBatchFile) {
 }
 
 TEST_F(BackupEndToEndTest, RestoreHandsTheFileToTheShellsOpenAction) {
-    // The association for .reg files as Windows has it.
-    SetString(HKEY_CLASSES_ROOT, L".reg", L"", L"regfile");
-    SetString(HKEY_CLASSES_ROOT, L"regfile\\shell\\open\\command", L"", L"regedit.exe \"%1\"");
+    AssociateRegFilesWithRegedit();
     const std::wstring testKey = L"Software\\Torvane Restore Test";
     RegDeleteKeyW(HKEY_CURRENT_USER, testKey.c_str());
 
     const std::wstring folder = L"C:\\Torvane 还原";
     const std::wstring regFile = folder + L"\\还原 测试.reg";
     CreateDirectoryW(folder.c_str(), nullptr);
-    const std::wstring content =
-        L"\xFEFFWindows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\" + testKey +
-        L"]\r\n\"Restored\"=\"是\"\r\n\r\n";
-    WriteBytes(regFile,
-               std::string(reinterpret_cast<const char*>(content.data()), content.size() * 2));
+    WriteRegFile(regFile, L"Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\" +
+                              testKey + L"]\r\n\"Restored\"=\"是\"\r\n\r\n");
 
-    StartTask(1, 1);
-    auto dialog = app->WaitForDialog();
-    ASSERT_TRUE(dialog);
-    app->AnswerFileDialog(*dialog, regFile);
+    StartTaskWithFile(1, 1, regFile);
     ASSERT_TRUE(app->WaitForDialogsToClose());
-
-    std::optional<RawValue> restored;
-    for (int i = 0; i < 300 && !restored; ++i) {
-        restored = ReadValue(HKEY_CURRENT_USER, testKey, L"Restored");
-        if (!restored) Sleep(100);
-    }
-    EXPECT_EQ(restored, StringBytes(L"是"));
+    EXPECT_EQ(WaitForValue(HKEY_CURRENT_USER, testKey, L"Restored"), StringBytes(L"是"));
     RegDeleteKeyW(HKEY_CURRENT_USER, testKey.c_str());
 }
 

@@ -44,6 +44,14 @@ class EndToEndTest : public ::testing::Test {
         app->ClickButton(IDC_COMMAND1);
     }
 
+    // Starts a task that opens a file dialog and answers it with the path.
+    void StartTaskWithFile(int label, int index, const std::wstring& path, bool accepted = true) {
+        StartTask(label, index);
+        auto dialog = app->WaitForDialog();
+        ASSERT_TRUE(dialog) << "no file dialog";
+        app->AnswerFileDialog(*dialog, path, accepted);
+    }
+
     // The next dialog, which must come.
     DialogSeen ExpectDialog(const std::wstring& title) {
         auto dialog = app->WaitForDialog();

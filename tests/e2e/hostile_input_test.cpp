@@ -67,8 +67,7 @@ TEST_P(HostileInputTest, RefusedOnceOrReadAsTheNumberItShows) {
     const HostileCase& c = GetParam();
     const NumberTask& task = *c.task;
     const RawValue sentinel = task.root == HKEY_LOCAL_MACHINE ? DwordBytes(77) : StringBytes(L"77");
-    RegSetKeyValueW(task.root, task.key->c_str(), task.value, sentinel.type, sentinel.bytes.data(),
-                    static_cast<DWORD>(sentinel.bytes.size()));
+    PutValue(task.root, *task.key, task.value, sentinel);
     const auto before = Processes();
 
     StartTask(task.label, task.index);
@@ -126,8 +125,7 @@ TEST_F(HostileClockTest, TenThousandCharactersAreStoredWhole) {
     EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, international, L"sTimeFormat"),
               StringBytes(L"HH:mm:ss:" + std::wstring(10000, L't')));
     if (saved) {
-        RegSetKeyValueW(HKEY_CURRENT_USER, international.c_str(), L"sTimeFormat", saved->type,
-                        saved->bytes.data(), static_cast<DWORD>(saved->bytes.size()));
+        PutValue(HKEY_CURRENT_USER, international, L"sTimeFormat", *saved);
     }
 }
 
@@ -136,10 +134,7 @@ class HostileBackupTest : public EndToEndTest {
   protected:
     std::wstring Batch() const { return InstallFolder() + L"\\BackUp.bat"; }
     void ChooseForBackup(const std::wstring& path, bool accepted = true) {
-        StartTask(1, 0);
-        auto dialog = app->WaitForDialog();
-        ASSERT_TRUE(dialog);
-        app->AnswerFileDialog(*dialog, path, accepted);
+        StartTaskWithFile(1, 0, path, accepted);
     }
     // Dismisses whatever the dialog says about the name, then cancels it.
     void GiveUp() {
@@ -239,43 +234,25 @@ TEST_F(HostileBackupTest, OpenDialogsTakeOddPathsVerbatim) {
     CloseHandle(CreateFileW(picture.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     const std::wstring desktop = L".DEFAULT\\Control Panel\\Desktop";
     const auto saved = ReadValue(HKEY_USERS, desktop, L"Wallpaper");
-    StartTask(3, 0);
-    auto pictureDialog = app->WaitForDialog();
-    ASSERT_TRUE(pictureDialog);
-    app->AnswerFileDialog(*pictureDialog, picture);
+    StartTaskWithFile(3, 0, picture);
     ASSERT_TRUE(app->WaitForDialogsToClose());
     EXPECT_EQ(ReadValue(HKEY_USERS, desktop, L"Wallpaper"), StringBytes(picture));
     DeleteValue(HKEY_USERS, desktop, L"Wallpaper");
-    if (saved) SetString(HKEY_USERS, desktop, L"Wallpaper", L"");
+    if (saved) PutValue(HKEY_USERS, desktop, L"Wallpaper", *saved);
 
     // Restore hands the same kind of path to the shell, which imports it.
-    SetString(HKEY_CLASSES_ROOT, L".reg", L"", L"regfile");
-    SetString(HKEY_CLASSES_ROOT, L"regfile\\shell\\open\\command", L"", L"regedit.exe \"%1\"");
+    AssociateRegFilesWithRegedit();
     const std::wstring testKey = L"Software\\Torvane Odd Restore";
     RegDeleteKeyW(HKEY_CURRENT_USER, testKey.c_str());
     // No %…% here: under Wine a file named with %PATH% was not imported, as its
     // shell builds regedit's command line from the name after our call (which
     // passes the path untouched, as the unit tests check).
     const std::wstring regFile = folder + L"\\a&b^c(d)e;f,g=h!i 100%.reg";
-    const std::wstring content =
-        L"\xFEFFWindows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\" + testKey +
-        L"]\r\n\"Odd\"=dword:00000001\r\n\r\n";
-    HANDLE file =
-        CreateFileW(regFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, content.data(), static_cast<DWORD>(content.size() * 2), &written, nullptr);
-    CloseHandle(file);
-    StartTask(1, 1);
-    auto regDialog = app->WaitForDialog();
-    ASSERT_TRUE(regDialog);
-    app->AnswerFileDialog(*regDialog, regFile);
+    WriteRegFile(regFile, L"Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\" +
+                              testKey + L"]\r\n\"Odd\"=dword:00000001\r\n\r\n");
+    StartTaskWithFile(1, 1, regFile);
     ASSERT_TRUE(app->WaitForDialogsToClose());
-    std::optional<RawValue> restored;
-    for (int i = 0; i < 300 && !restored; ++i) {
-        restored = ReadValue(HKEY_CURRENT_USER, testKey, L"Odd");
-        if (!restored) Sleep(100);
-    }
-    EXPECT_EQ(restored, DwordBytes(1));
+    EXPECT_EQ(WaitForValue(HKEY_CURRENT_USER, testKey, L"Odd"), DwordBytes(1));
     RegDeleteKeyW(HKEY_CURRENT_USER, testKey.c_str());
 }
 

@@ -36,8 +36,7 @@ class ValueGuard {
     ~ValueGuard() {
         DeleteValue(where_.root, where_.key, where_.name);
         if (saved_) {
-            RegSetKeyValueW(where_.root, where_.key.c_str(), where_.name.c_str(), saved_->type,
-                            saved_->bytes.data(), static_cast<DWORD>(saved_->bytes.size()));
+            PutValue(where_.root, where_.key, where_.name, *saved_);
         }
     }
 
@@ -77,9 +76,7 @@ TEST_P(TaskEndToEndTest, DialogsInOrderThenTheRealRegistry) {
     const TaskRun& run = GetParam();
     ValueGuard guard(run.where);
     if (run.before) {
-        RegSetKeyValueW(run.where.root, run.where.key.c_str(), run.where.name.c_str(),
-                        run.before->type, run.before->bytes.data(),
-                        static_cast<DWORD>(run.before->bytes.size()));
+        PutValue(run.where.root, run.where.key, run.where.name, *run.before);
     }
     StartTask(run.label, run.index);
     for (const Step& step : run.steps) {
@@ -256,10 +253,7 @@ TEST_F(WallpaperEndToEndTest, LogonWallpaperStoresTheChosenPath) {
     const std::wstring picture = folder + L"\\海边 1.bmp";
     CreateDirectoryW(folder.c_str(), nullptr);
     CloseHandle(CreateFileW(picture.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    StartTask(3, 0);
-    auto dialog = app->WaitForDialog();
-    ASSERT_TRUE(dialog);
-    app->AnswerFileDialog(*dialog, picture);
+    StartTaskWithFile(3, 0, picture);
     ASSERT_TRUE(app->WaitForDialogsToClose());
     EXPECT_EQ(ReadValue(HKEY_USERS, kDefaultDesktop, L"Wallpaper"), StringBytes(picture));
 }

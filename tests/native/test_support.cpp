@@ -1,7 +1,5 @@
 #include "tests/native/test_support.h"
 
-#include <iomanip>
-
 namespace torvane::testing {
 
 std::string Utf8(const std::wstring& text) {
@@ -31,17 +29,3 @@ std::string Utf8(const std::wstring& text) {
 }
 
 }  // namespace torvane::testing
-
-namespace torvane {
-
-void PrintTo(const StoredValue& value, std::ostream* out) {
-    *out << (value.kind == kRegDword ? "REG_DWORD"
-             : value.kind == kRegSz  ? "REG_SZ"
-                                     : "kind?")
-         << " [";
-    for (auto byte : value.bytes)
-        *out << std::hex << std::setw(2) << std::setfill('0') << int(byte) << ' ';
-    *out << std::dec << "]";
-}
-
-}  // namespace torvane

@@ -24,8 +24,3 @@ class TaskTest : public ::testing::Test {
 std::string Utf8(const std::wstring& text);
 
 }  // namespace torvane::testing
-
-namespace torvane {
-// Lets GoogleTest print wide strings and values readably.
-void PrintTo(const StoredValue& value, std::ostream* out);
-}  // namespace torvane
