@@ -9,20 +9,27 @@
 #endif
 
 namespace torvane {
-namespace {
+namespace {}  // namespace
 
-std::string Narrow(const std::wstring& text) {
-    // Only for diagnostics: UTF-8 of the BMP part is enough to read a failure.
+std::string ToUtf8(const std::wstring& text) {
     std::string out;
-    for (wchar_t wc : text) {
-        const auto c = static_cast<std::uint32_t>(static_cast<std::uint16_t>(wc));
+    for (size_t i = 0; i < text.size(); ++i) {
+        std::uint32_t c = static_cast<std::uint16_t>(text[i]);
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size()) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<std::uint16_t>(text[++i]) - 0xDC00);
+        }
         if (c < 0x80) {
             out += static_cast<char>(c);
         } else if (c < 0x800) {
             out += static_cast<char>(0xC0 | (c >> 6));
             out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
+        } else if (c < 0x10000) {
             out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
             out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
             out += static_cast<char>(0x80 | (c & 0x3F));
         }
@@ -30,11 +37,9 @@ std::string Narrow(const std::wstring& text) {
     return out;
 }
 
-}  // namespace
-
 std::ostream& operator<<(std::ostream& out, const UiEvent& e) {
-    out << Narrow(e.kind) << "(\"" << Narrow(e.text) << "\", \"" << Narrow(e.title) << "\"";
-    if (!e.extra.empty()) out << ", \"" << Narrow(e.extra) << "\"";
+    out << ToUtf8(e.kind) << "(\"" << ToUtf8(e.text) << "\", \"" << ToUtf8(e.title) << "\"";
+    if (!e.extra.empty()) out << ", \"" << ToUtf8(e.extra) << "\"";
     if (e.buttons >= 0) out << ", buttons " << e.buttons;
     return out << ")";
 }

@@ -25,6 +25,9 @@ struct UiEvent {
 };
 std::ostream& operator<<(std::ostream& out, const UiEvent& event);
 
+// UTF-8 of a UTF-16 text, for readable test output.
+std::string ToUtf8(const std::wstring& text);
+
 UiEvent MessageBoxEvent(const std::wstring& prompt, int buttons, const std::wstring& title);
 UiEvent InputBoxEvent(const std::wstring& prompt, const std::wstring& title,
                       const std::wstring& defaultText = L"");
