@@ -74,15 +74,21 @@ bool Form1::Show(int showCommand) {
     windowClass.lpszClassName = TORVANE_WINDOW_CLASS;
     if (!RegisterClassExW(&windowClass)) return false;
 
-    // Created hidden first: its size depends on the DPI of the monitor it lands on.
+    // Created at its size for the system's DPI, centred; corrected only when the
+    // monitor it lands on has another DPI.
+    dpi_ = SystemDpi();
+    SIZE frame = FrameSize();
     window_ = CreateWindowExW(kWindowExStyle, TORVANE_WINDOW_CLASS, TORVANE_WINDOW_TITLE,
-                              kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                              CW_USEDEFAULT, nullptr, nullptr, instance_, this);
+                              kWindowStyle, (GetSystemMetrics(SM_CXSCREEN) - frame.cx) / 2,
+                              (GetSystemMetrics(SM_CYSCREEN) - frame.cy) / 2, frame.cx, frame.cy,
+                              nullptr, nullptr, instance_, this);
     if (!window_) return false;
-    const SIZE frame = FrameSize();
-    SetWindowPos(window_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - frame.cx) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - frame.cy) / 2, frame.cx, frame.cy,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    if (const SIZE actual = FrameSize(); actual.cx != frame.cx || actual.cy != frame.cy) {
+        frame = actual;
+        SetWindowPos(window_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - frame.cx) / 2,
+                     (GetSystemMetrics(SM_CYSCREEN) - frame.cy) / 2, frame.cx, frame.cy,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     owner_.handle = window_;
     handlers_.OnLoad();
     ShowWindow(window_, showCommand);
