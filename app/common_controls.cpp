@@ -1,12 +1,9 @@
 #include "app/common_controls.h"
 
+#include "platform/win32/system_library.h"
+
 namespace torvane {
 namespace {
-
-template <typename Function>
-Function Find(HMODULE module, const char* name) {
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
 
 CommonControls Load() {
     CommonControls functions;
@@ -20,11 +17,13 @@ CommonControls Load() {
     HMODULE module = LoadLibraryExW(L"comctl32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (!module) return functions;
     functions.initCommonControlsEx =
-        Find<decltype(&InitCommonControlsEx)>(module, "InitCommonControlsEx");
-    functions.imageListCreate = Find<decltype(&ImageList_Create)>(module, "ImageList_Create");
+        ModuleFunction<decltype(&InitCommonControlsEx)>(module, "InitCommonControlsEx");
+    functions.imageListCreate =
+        ModuleFunction<decltype(&ImageList_Create)>(module, "ImageList_Create");
     functions.imageListAddMasked =
-        Find<decltype(&ImageList_AddMasked)>(module, "ImageList_AddMasked");
-    functions.imageListDestroy = Find<decltype(&ImageList_Destroy)>(module, "ImageList_Destroy");
+        ModuleFunction<decltype(&ImageList_AddMasked)>(module, "ImageList_AddMasked");
+    functions.imageListDestroy =
+        ModuleFunction<decltype(&ImageList_Destroy)>(module, "ImageList_Destroy");
     if (functions.initCommonControlsEx) {
         INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
         functions.initCommonControlsEx(&classes);

@@ -1,13 +1,14 @@
 #include "app/dpi.h"
 
+#include "platform/win32/system_library.h"
+
 namespace torvane {
 namespace {
 
 // Looked up at run time so that the program still starts on Windows 7 and 8.
 template <typename Function>
 Function User32Function(const char* name) {
-    return reinterpret_cast<Function>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+    return ModuleFunction<Function>(GetModuleHandleW(L"user32.dll"), name);
 }
 
 }  // namespace
