@@ -30,7 +30,14 @@ for dll in $imports; do
 done
 
 # Stack canaries and checked string functions are compiled in and linked statically.
-grep -q '(__stack_chk_fail)' "$map" && pass "stack protector in use" || fail "no stack protector reference"
+grep -q 'refptr\.__stack_chk_guard' "$map" && grep -qE '^ +0x[0-9a-f]+ +__stack_chk_fail$' "$map" &&
+  pass "stack protector in use" || fail "no code reads the stack canary, or nothing handles a smashed one"
+# The canary is seeded by our own runtime, not GCC's, whose CryptoAPI seeding
+# loads three crypto DLLs before the program's first line.
+grep -q 'libssp\.a(ssp\.o)' "$map" && fail "GCC's stack-protector runtime is linked in" ||
+  pass "the program's own stack-protector runtime is linked"
+grep -qiE '^[[:space:]]+[0-9a-f]+[[:space:]]+[0-9]+[[:space:]]+Crypt' <<<"$headers" &&
+  fail "imports the CryptoAPI" || pass "no CryptoAPI imports"
 grep -qE '\(__(memcpy|memmove|memset|strcpy|strcat|wmemcpy)_chk\)' "$map" && pass "fortified string functions in use" ||
   fail "no _FORTIFY_SOURCE check functions referenced"
 
