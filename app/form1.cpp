@@ -92,7 +92,9 @@ bool Form1::Show(int showCommand) {
     owner_.handle = window_;
     handlers_.OnLoad();
     ShowWindow(window_, showCommand);
-    UpdateWindow(window_);
+    // No UpdateWindow: the first paint comes from the message loop, which
+    // first answers whatever other programs (accessibility tools, say) are
+    // already asking the new window, instead of keeping them waiting.
     SetFocus(GetDlgItem(window_, IDC_LISTVIEW1));
     return true;
 }
