@@ -1,8 +1,8 @@
 // The stack canary and the failure paths that -fstack-protector-strong and
 // _FORTIFY_SOURCE call. GCC's own runtime for them seeds the canary through
 // the CryptoAPI, which loads crypt32, bcrypt and an RSA provider before the
-// first line of wWinMain and costs more than a tenth of the start-up under
-// Wine; the system's preferred generator gives the same quality directly.
+// first line of wWinMain (a few milliseconds of every start under Wine); the
+// system's preferred generator gives the same quality directly.
 #include <windows.h>
 
 #include <bcrypt.h>
@@ -20,31 +20,31 @@ std::uintptr_t __stack_chk_guard = 0x2B992DDFA232u;
 // Seeding changes the canary, so no protected function may be on the stack
 // yet: the first user constructor runs straight from the C runtime's start-up.
 __attribute__((constructor(101), no_stack_protector)) static void SeedStackGuard() {
-    std::uintptr_t seed = 0;
+    std::uintptr_t canary = 0;
     // bcrypt.dll from the system folder only: nothing has restricted the DLL
     // search yet at this point.
     if (HMODULE bcrypt = LoadLibraryExW(L"bcrypt.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
         const auto genRandom =
             torvane::ModuleFunction<decltype(&BCryptGenRandom)>(bcrypt, "BCryptGenRandom");
-        if (genRandom && genRandom(nullptr, reinterpret_cast<UCHAR*>(&seed), sizeof seed,
+        if (genRandom && genRandom(nullptr, reinterpret_cast<UCHAR*>(&canary), sizeof canary,
                                    BCRYPT_USE_SYSTEM_PREFERRED_RNG) != 0) {
-            seed = 0;
+            canary = 0;
         }
         FreeLibrary(bcrypt);
     }
-    if (seed == 0) {
+    if (canary == 0) {
         // No generator: mix what differs between runs and processes, as the
         // classic /GS cookie does.
         LARGE_INTEGER counter{};
         QueryPerformanceCounter(&counter);
         FILETIME now{};
         GetSystemTimeAsFileTime(&now);
-        seed = static_cast<std::uintptr_t>(counter.QuadPart) ^
-               (static_cast<std::uintptr_t>(now.dwHighDateTime) << 32) ^ now.dwLowDateTime ^
-               (static_cast<std::uintptr_t>(GetCurrentProcessId()) << 16) ^ GetCurrentThreadId() ^
-               GetTickCount64() ^ reinterpret_cast<std::uintptr_t>(&seed);
+        canary = static_cast<std::uintptr_t>(counter.QuadPart) ^
+                 (static_cast<std::uintptr_t>(now.dwHighDateTime) << 32) ^ now.dwLowDateTime ^
+                 (static_cast<std::uintptr_t>(GetCurrentProcessId()) << 16) ^ GetCurrentThreadId() ^
+                 GetTickCount64() ^ reinterpret_cast<std::uintptr_t>(&canary);
     }
-    if (seed != 0) __stack_chk_guard = seed;
+    if (canary != 0) __stack_chk_guard = canary;
 }
 
 // A smashed stack or an overflowing checked copy ends the process at once:

@@ -2,7 +2,7 @@
 // show what that runtime does in a process of its own:
 //   stack_guard_probe canary FILE   writes the canary, in hex, to FILE
 //   stack_guard_probe smash         overruns a stack buffer and returns
-//   stack_guard_probe copy          overruns a buffer through a checked memcpy
+//   stack_guard_probe copy          overruns a global buffer through a checked memcpy
 #include <windows.h>
 
 #include <cstdint>
@@ -24,11 +24,13 @@ __attribute__((noinline)) int SmashOwnFrame() {
     return target[0];
 }
 
+// Not on the stack, so only the checked copy, not the canary, can catch it.
+char copyTarget[16];
+char copySource[64];
+
 __attribute__((noinline)) int OverflowCheckedCopy() {
-    char source[64] = {};
-    char buffer[16];
-    std::memcpy(buffer, source, static_cast<size_t>(overrunLength));
-    return buffer[0];
+    std::memcpy(copyTarget, copySource, static_cast<size_t>(overrunLength));
+    return copyTarget[0];
 }
 
 }  // namespace
