@@ -340,6 +340,27 @@ std::wstring ModuleFolder() {
     return folder.substr(0, folder.find_last_of(L'\\'));
 }
 
+std::optional<DWORD> RunToExit(std::wstring commandLine, const wchar_t* folder) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder,
+                        &startup, &process)) {
+        return std::nullopt;
+    }
+    std::optional<DWORD> exitCode;
+    DWORD code = 0;
+    if (WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0 &&
+        GetExitCodeProcess(process.hProcess, &code)) {
+        exitCode = code;
+    } else {
+        TerminateProcess(process.hProcess, 1);
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return exitCode;
+}
+
 std::wstring WindowText(HWND window) {
     const int length = GetWindowTextLengthW(window);
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');

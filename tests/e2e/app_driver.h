@@ -94,6 +94,9 @@ void WriteRegFile(const std::wstring& path, const std::wstring& text);
 void AssociateRegFilesWithRegedit();
 
 std::wstring ModuleFolder();
+// Runs a helper program to its end (ended by force after 20 s): its exit code,
+// or nothing when it did not start or did not end by itself.
+std::optional<DWORD> RunToExit(std::wstring commandLine, const wchar_t* folder = nullptr);
 // Every running process: id and executable name.
 std::map<DWORD, std::wstring> Processes();
 // Deletes a file once no other process (the registry editor, say) holds it open.

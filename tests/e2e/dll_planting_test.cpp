@@ -48,15 +48,7 @@ class DllPlantingTest : public ::testing::TestWithParam<const wchar_t*> {
 
 TEST_P(DllPlantingTest, AProgramWithoutTheRestrictionWouldLoadIt) {
     // Proves the set-up can catch this planted DLL at all.
-    std::wstring commandLine = L"\"" + folder + L"\\unrestricted_loader.exe\" " + dll;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               folder.c_str(), &startup, &process));
-    WaitForSingleObject(process.hProcess, 20000);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    ASSERT_TRUE(RunToExit(L"\"" + folder + L"\\unrestricted_loader.exe\" " + dll, folder.c_str()));
     EXPECT_TRUE(PlantedWasLoaded());
 }
 

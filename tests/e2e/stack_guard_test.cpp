@@ -5,6 +5,7 @@
 
 #include <fstream>
 #include <gtest/gtest.h>
+#include <optional>
 #include <string>
 
 #include "tests/e2e/app_driver.h"
@@ -19,30 +20,14 @@ std::wstring ProbePath() {
     return ModuleFolder() + L"\\hardening\\stack_guard_probe.exe";
 }
 
-DWORD RunProbe(const std::wstring& arguments) {
-    std::wstring commandLine = L"\"" + ProbePath() + L"\" " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-        ADD_FAILURE() << "cannot start " << Utf8(commandLine);
-        return 0xFFFFFFFF;
-    }
-    DWORD exitCode = 0xFFFFFFFF;
-    if (WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process.hProcess, &exitCode);
-    else
-        TerminateProcess(process.hProcess, 1);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return exitCode;
+std::optional<DWORD> RunProbe(const std::wstring& arguments) {
+    return RunToExit(L"\"" + ProbePath() + L"\" " + arguments);
 }
 
 std::string CanaryOfOneRun() {
     const std::wstring file = L"C:\\torvane-canary.txt";
     DeleteFileW(file.c_str());
-    EXPECT_EQ(RunProbe(L"canary " + file), 0u);
+    EXPECT_EQ(RunProbe(L"canary " + file), std::optional<DWORD>(0));
     std::ifstream in(file.c_str());
     std::string canary;
     in >> canary;
@@ -67,7 +52,8 @@ struct Overrun {
 class StackGuardOverrunTest : public ::testing::TestWithParam<Overrun> {};
 
 TEST_P(StackGuardOverrunTest, EndsTheProcessWithTheStackOverrunStatus) {
-    EXPECT_EQ(RunProbe(GetParam().mode), kStackBufferOverrun) << GetParam().what;
+    EXPECT_EQ(RunProbe(GetParam().mode), std::optional<DWORD>(kStackBufferOverrun))
+        << GetParam().what;
 }
 
 INSTANTIATE_TEST_SUITE_P(
