@@ -6,6 +6,7 @@
 #include "app/common_controls.h"
 #include "app/form1.h"
 #include "platform/win32/win32_dialogs.h"
+#include "platform/win32/win32_elevation.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell.h"
 
@@ -22,7 +23,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     torvane::Win32FileDialog commonDialog1(owner);
     torvane::Win32FileDialog commonDialog2(owner);
     torvane::Win32Shell shell(owner);
-    torvane::TweakContext context{registry, dialogs, commonDialog1, commonDialog2, shell};
+    torvane::Win32Elevation elevation(owner);
+    torvane::TweakContext context{registry,      dialogs, commonDialog1,
+                                  commonDialog2, shell,   elevation};
 
     int exitCode = 1;
     {

@@ -2,6 +2,16 @@
 
 namespace torvane {
 
+void FileDialog::Show(bool save) {
+    // A cancel must never leave an earlier choice behind to act on.
+    fileName_.clear();
+    static const std::wstring kNone;
+    const auto chosen = Choose({save, filter_, save ? defaultExtension_ : kNone, lastChoice_});
+    if (!chosen || chosen->empty()) return;
+    fileName_ = *chosen;
+    lastChoice_ = *chosen;
+}
+
 std::wstring FileDialog::FileTitle() const {
     return FileNameWithoutFolder(fileName_);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/registry_access.h"
@@ -35,19 +36,36 @@ class FileDialog {
     // "description|pattern", for example "注册表文件(*.reg)|*.reg".
     void SetFilter(const std::wstring& filter) { filter_ = filter; }
     const std::wstring& Filter() const { return filter_; }
+    // Given to a name typed without one in the save dialog, for example "reg".
+    void SetDefaultExtension(const std::wstring& extension) { defaultExtension_ = extension; }
 
     // After either call FileName() is the chosen full path, or empty when the
-    // user cancelled; a cancel never leaves an earlier choice behind.
-    virtual void ShowOpen() = 0;
-    virtual void ShowSave() = 0;  // asks before replacing an existing file
+    // user cancelled; a cancel never leaves an earlier choice behind. Each
+    // dialog opens with the last choice filled in.
+    void ShowOpen() { Show(false); }
+    void ShowSave() { Show(true); }  // asks before replacing an existing file
 
     const std::wstring& FileName() const { return fileName_; }
     // The chosen name without its folder.
     std::wstring FileTitle() const;
 
   protected:
+    struct Request {
+        bool save;
+        const std::wstring& filter;
+        const std::wstring& defaultExtension;  // empty for an open dialog
+        const std::wstring& initialName;       // the last choice, or empty
+    };
+    // Shows the dialog: the chosen full path, or nothing when it was cancelled.
+    virtual std::optional<std::wstring> Choose(const Request& request) = 0;
+
+  private:
+    void Show(bool save);
+
     std::wstring filter_;
+    std::wstring defaultExtension_;
     std::wstring fileName_;
+    std::wstring lastChoice_;
 };
 
 // Outcome of WriteTextLine.
@@ -57,11 +75,20 @@ struct TextFileResult {
     bool ok() const { return representable && error == kSuccess; }
 };
 
+// Outcome of ShellOpen.
+struct ShellOpenOutcome {
+    bool handedOver = false;
+    // Set when the program that would open the file lies in this program's
+    // folder or the current folder, where it may have been planted; nothing
+    // was started then.
+    std::wstring refusedProgram;
+};
+
 class ShellServices {
   public:
     virtual ~ShellServices() = default;
     // The shell's "open" action on the file, owned by the main window, shown normally.
-    virtual void ShellOpen(const std::wstring& fullPath) = 0;
+    virtual ShellOpenOutcome ShellOpen(const std::wstring& fullPath) = 0;
     // Starts the system's command interpreter with this command line in a normal
     // window with focus, and returns without waiting for it.
     virtual ErrorCode RunCommand(const std::wstring& commandLine) = 0;

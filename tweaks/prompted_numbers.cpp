@@ -75,7 +75,9 @@ void SetHungAppTimeout(TweakContext& context) {
     if (!typed) return;
     // Seconds become milliseconds arithmetically: "2.5" must mean 2500, not "2.5000".
     const std::int64_t milliseconds = *ReadWhole(*typed, kMillisecondsPowerOfTen);
-    if (milliseconds < 0 || milliseconds > kLargestDword) {
+    // The sign is judged on the number typed: "-0.0004" is a negative wait,
+    // even though it rounds to 0 ms.
+    if (*ReadReal(*typed) < 0 || milliseconds > kLargestDword) {
         ShowError(context, kOutOfRangeMessage);
         return;
     }

@@ -1,5 +1,6 @@
 #include "tweaks/registry_change.h"
 
+#include "tweaks/failure_report.h"
 #include "tweaks/user_messages.h"
 
 namespace torvane {
@@ -19,10 +20,10 @@ ErrorCode Apply(RegistryKey& key, const ValueChange& change) {
     return kSuccess;
 }
 
-void ReportFailure(TweakContext& context, const RegistryLocation& location, ErrorCode error) {
-    context.dialogs.ShowMessageBox(
-        RegistryFailureMessage(location, error, context.shell.ErrorText(error)), kButtonsOkOnly,
-        messages::kErrorTitle);
+void ReportRegistryFailure(TweakContext& context, const RegistryLocation& location,
+                           ErrorCode error) {
+    ReportFailure(context, RegistryFailureMessage(location, error, context.shell.ErrorText(error)),
+                  error);
 }
 
 }  // namespace
@@ -42,14 +43,14 @@ bool ChangeRegistry(TweakContext& context, const RegistryLocation& location,
                     std::initializer_list<ValueChange> changes) {
     OpenedKey opened = context.registry.CreateKey(location.root, location.path);
     if (!opened.key) {
-        ReportFailure(context, location, opened.error);
+        ReportRegistryFailure(context, location, opened.error);
         return false;
     }
     for (const ValueChange& change : changes) {
         const ErrorCode error = Apply(*opened.key, change);
         if (error != kSuccess) {
             opened.key.reset();  // closed before the user reads about it
-            ReportFailure(context, location, error);
+            ReportRegistryFailure(context, location, error);
             return false;
         }
     }

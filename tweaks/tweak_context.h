@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/dialog_services.h"
+#include "platform/elevation.h"
 #include "platform/registry_access.h"
 
 namespace torvane {
@@ -13,6 +14,7 @@ struct TweakContext {
     FileDialog& commonDialog1;  // registry files (*.reg)
     FileDialog& commonDialog2;  // wallpaper pictures (*.bmp)
     ShellServices& shell;
+    Elevation& elevation;
 };
 
 }  // namespace torvane

@@ -14,6 +14,13 @@ void PrintTo(const StoredValue& value, std::ostream* out) {
     *out << "]";
 }
 
+void PrintTo(const RegistryRequest& request, std::ostream* out) {
+    std::string text;
+    for (wchar_t c : request.kind + L" " + request.what)
+        text += c < 0x80 ? static_cast<char>(c) : '?';
+    *out << text;
+}
+
 StoredValue DwordValue(std::uint32_t value) {
     return {kRegDword,
             {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
@@ -38,15 +45,21 @@ class FakeRegistryKey : public RegistryKey {
         : registry_(registry), id_(std::move(id)) {
         ++registry_.openKeys_;
     }
-    ~FakeRegistryKey() override { --registry_.openKeys_; }
+    ~FakeRegistryKey() override {
+        --registry_.openKeys_;
+        registry_.requests.push_back({L"CloseKey", L""});
+    }
 
     ErrorCode SetDword(const std::wstring& name, std::uint32_t value) override {
+        registry_.requests.push_back({L"SetDword", name});
         return Store(name, DwordValue(value));
     }
     ErrorCode SetString(const std::wstring& name, const std::wstring& text) override {
+        registry_.requests.push_back({L"SetString", name});
         return Store(name, StringValue(text));
     }
     ErrorCode DeleteValue(const std::wstring& name) override {
+        registry_.requests.push_back({L"DeleteValue", name});
         if (auto refused = registry_.RuleFor(registry_.refuseWrites_, id_)) return *refused;
         auto& values = registry_.keys_[id_].values;
         return values.erase(FakeRegistry::Fold(name)) ? kSuccess : kErrorFileNotFound;
@@ -87,6 +100,7 @@ std::optional<ErrorCode> FakeRegistry::RuleFor(
 
 OpenedKey FakeRegistry::CreateKey(RegistryRoot root, const std::wstring& path) {
     openLog.push_back({root, path});
+    requests.push_back({L"CreateKey", path});
     KeyId id{root, Fold(path)};
     if (auto refused = RuleFor(refuseOpen_, id)) return {nullptr, *refused};
     // Every missing parent comes into being with the key.
@@ -129,7 +143,9 @@ size_t FakeRegistry::ValueCount() const {
 void FakeRegistry::Put(RegistryRoot root, const std::wstring& path, const std::wstring& name,
                        StoredValue value) {
     CreateKey(root, path);
-    openLog.pop_back();  // set-up, not a call under test
+    // Set-up, not calls under test: forget the open and the close.
+    openLog.pop_back();
+    requests.resize(requests.size() - 2);
     keys_[{root, Fold(path)}].values[Fold(name)] = {name, std::move(value)};
 }
 

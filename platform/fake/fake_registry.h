@@ -30,6 +30,14 @@ void PrintTo(const StoredValue& value, std::ostream* out);
 StoredValue DwordValue(std::uint32_t value);
 StoredValue StringValue(const std::wstring& text);
 
+// One call on the fake registry, in the order the code under test made it.
+struct RegistryRequest {
+    std::wstring kind;  // "CreateKey", "SetDword", "SetString", "DeleteValue", "CloseKey"
+    std::wstring what;  // the key path for CreateKey, the value name for a value, "" for CloseKey
+    bool operator==(const RegistryRequest&) const = default;
+};
+void PrintTo(const RegistryRequest& request, std::ostream* out);
+
 class FakeRegistry : public RegistryAccess {
   public:
     OpenedKey CreateKey(RegistryRoot root, const std::wstring& path) override;
@@ -54,6 +62,8 @@ class FakeRegistry : public RegistryAccess {
 
     // Every CreateKey call, root and path exactly as passed.
     std::vector<std::pair<RegistryRoot, std::wstring>> openLog;
+    // Every call on the registry and its keys, in order.
+    std::vector<RegistryRequest> requests;
 
   private:
     friend class FakeRegistryKey;

@@ -9,7 +9,6 @@
 #endif
 
 namespace torvane {
-namespace {}  // namespace
 
 std::string ToUtf8(const std::wstring& text) {
     std::string out;
@@ -40,6 +39,7 @@ std::string ToUtf8(const std::wstring& text) {
 std::ostream& operator<<(std::ostream& out, const UiEvent& e) {
     out << ToUtf8(e.kind) << "(\"" << ToUtf8(e.text) << "\", \"" << ToUtf8(e.title) << "\"";
     if (!e.extra.empty()) out << ", \"" << ToUtf8(e.extra) << "\"";
+    if (!e.extension.empty()) out << ", ext \"" << ToUtf8(e.extension) << "\"";
     if (e.buttons >= 0) out << ", buttons " << e.buttons;
     return out << ")";
 }
@@ -53,17 +53,22 @@ UiEvent InputBoxEvent(const std::wstring& prompt, const std::wstring& title,
     return {L"InputBox", prompt, title, defaultText, -1};
 }
 
-void FakeFileDialog::Show(const wchar_t* kind) {
-    log_.push_back({kind, name_, filter_, L"", -1});
+std::optional<std::wstring> FakeFileDialog::Choose(const Request& request) {
+    log_.push_back({request.save ? L"ShowSave" : L"ShowOpen", name_, request.filter,
+                    request.initialName, -1, request.defaultExtension});
     if (answers.empty()) throw UnscriptedRequest("file dialog shown without a scripted answer");
-    fileName_ = answers.front();
+    std::wstring answer = answers.front();
     answers.pop_front();
+    if (answer.empty()) return std::nullopt;
+    return answer;
 }
 
 FakeUi::FakeUi() : commonDialog1(L"CommonDialog1", log), commonDialog2(L"CommonDialog2", log) {}
 
 int FakeUi::ShowMessageBox(const std::wstring& prompt, int buttons, const std::wstring& title) {
     log.push_back(MessageBoxEvent(prompt, buttons, title));
+    if (openKeyCount) openKeysAtMessageBox.push_back(openKeyCount());
+    if (whileDialogShows) whileDialogShows();
     if (buttons == kButtonsOkOnly) return kAnswerOk;
     if (messageBoxAnswers.empty()) throw UnscriptedRequest("question without a scripted answer");
     const int answer = messageBoxAnswers.front();
@@ -74,19 +79,22 @@ int FakeUi::ShowMessageBox(const std::wstring& prompt, int buttons, const std::w
 std::wstring FakeUi::ShowInputBox(const std::wstring& prompt, const std::wstring& title,
                                   const std::wstring& defaultText) {
     log.push_back(InputBoxEvent(prompt, title, defaultText));
+    if (whileDialogShows) whileDialogShows();
     if (inputBoxAnswers.empty()) throw UnscriptedRequest("input box without a scripted answer");
     std::wstring answer = inputBoxAnswers.front();
     inputBoxAnswers.pop_front();
     return answer;
 }
 
-void FakeUi::ShellOpen(const std::wstring& fullPath) {
+ShellOpenOutcome FakeUi::ShellOpen(const std::wstring& fullPath) {
     log.push_back({L"ShellOpen", fullPath, L"", L"", -1});
+    if (!plantedOpener.empty()) return {false, plantedOpener};
+    return {true, L""};
 }
 
 ErrorCode FakeUi::RunCommand(const std::wstring& commandLine) {
     log.push_back({L"RunCommand", commandLine, L"", L"", -1});
-    return kSuccess;
+    return runCommandError;
 }
 
 TextFileResult FakeUi::WriteTextLine(const std::wstring& path, const std::wstring& line) {
@@ -107,6 +115,11 @@ std::wstring FakeUi::ErrorText(ErrorCode error) {
         default:
             return L"错误 " + std::to_wstring(error);
     }
+}
+
+ErrorCode FakeUi::RestartElevated() {
+    log.push_back({L"RestartElevated", L"", L"", L"", -1});
+    return restartResult;
 }
 
 void FakeUi::CloseMainWindow() {

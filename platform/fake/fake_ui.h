@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <ostream>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "platform/dialog_services.h"
+#include "platform/elevation.h"
 
 // Scriptable stand-ins for the dialogs and the shell. Every request is recorded
 // in order in one log, and every answer comes from a script the test sets up;
@@ -16,11 +18,12 @@ namespace torvane {
 
 struct UiEvent {
     std::wstring kind;   // "MessageBox", "InputBox", "ShowOpen", "ShowSave", "ShellOpen",
-                         // "RunCommand", "WriteTextLine", "CloseMainWindow"
+                         // "RunCommand", "WriteTextLine", "CloseMainWindow", "RestartElevated"
     std::wstring text;   // prompt, dialog name, path or command line
     std::wstring title;  // title, or the dialog's filter
-    std::wstring extra;  // input box default, or the line written
+    std::wstring extra;  // input box default, the line written, or a file dialog's initial name
     int buttons = -1;    // message box buttons
+    std::wstring extension = L"";  // a file dialog's default extension
     bool operator==(const UiEvent&) const = default;
 };
 std::ostream& operator<<(std::ostream& out, const UiEvent& event);
@@ -45,29 +48,31 @@ class FakeFileDialog : public FileDialog {
   public:
     FakeFileDialog(std::wstring name, std::vector<UiEvent>& log)
         : name_(std::move(name)), log_(log) {}
-    void ShowOpen() override { Show(L"ShowOpen"); }
-    void ShowSave() override { Show(L"ShowSave"); }
     std::deque<std::wstring> answers;  // a full path, or "" for Cancel
 
+  protected:
+    std::optional<std::wstring> Choose(const Request& request) override;
+
   private:
-    void Show(const wchar_t* kind);
     std::wstring name_;
     std::vector<UiEvent>& log_;
 };
 
-class FakeUi : public DialogServices, public ShellServices {
+class FakeUi : public DialogServices, public ShellServices, public Elevation {
   public:
     FakeUi();
 
     int ShowMessageBox(const std::wstring& prompt, int buttons, const std::wstring& title) override;
     std::wstring ShowInputBox(const std::wstring& prompt, const std::wstring& title,
                               const std::wstring& defaultText) override;
-    void ShellOpen(const std::wstring& fullPath) override;
+    ShellOpenOutcome ShellOpen(const std::wstring& fullPath) override;
     ErrorCode RunCommand(const std::wstring& commandLine) override;
     std::wstring ProgramFolder() override { return programFolder; }
     TextFileResult WriteTextLine(const std::wstring& path, const std::wstring& line) override;
     std::wstring ErrorText(ErrorCode error) override;
     void CloseMainWindow() override;
+    ElevationState State() override { return elevationState; }
+    ErrorCode RestartElevated() override;
 
     std::vector<UiEvent> log;
     FakeFileDialog commonDialog1;
@@ -78,7 +83,18 @@ class FakeUi : public DialogServices, public ShellServices {
     std::wstring programFolder = L"C:\\Torvane";
     std::map<std::wstring, std::string> files;  // path → bytes, as written
     ErrorCode writeError = kSuccess;            // the next writes fail with this
+    ErrorCode runCommandError = kSuccess;       // the next launches fail with this
+    std::wstring plantedOpener;  // when set, ShellOpen refuses: this program would open files
     bool mainWindowClosed = false;
+    ElevationState elevationState = ElevationState::StandardUser;
+    ErrorCode restartResult = kSuccess;  // what RestartElevated answers
+
+    // Runs while each message box or input box is up, as a user clicking
+    // elsewhere in the window would.
+    std::function<void()> whileDialogShows;
+    // Asked at every message box; its answers are kept in openKeysAtMessageBox.
+    std::function<int()> openKeyCount;
+    std::vector<int> openKeysAtMessageBox;
 };
 
 // Text in the OEM code page of a Chinese system (936), or nothing when the text

@@ -21,13 +21,12 @@ class Win32Dialogs : public DialogServices {
 class Win32FileDialog : public FileDialog {
   public:
     explicit Win32FileDialog(const OwnerWindow& owner) : owner_(owner) {}
-    void ShowOpen() override { Show(false); }
-    void ShowSave() override { Show(true); }
+
+  protected:
+    std::optional<std::wstring> Choose(const Request& request) override;
 
   private:
-    void Show(bool save);
     const OwnerWindow& owner_;
-    std::wstring lastChoice_;  // offered again next time, even after a cancel
 };
 
 }  // namespace torvane

@@ -5,43 +5,43 @@
 #include <vector>
 
 #include "platform/win32/com_apartment.h"
+#include "platform/win32/current_folder.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/win32_dialogs.h"
 
 namespace torvane {
 
-void Win32FileDialog::Show(bool save) {
-    // A cancel must never leave an earlier choice behind to act on.
-    fileName_.clear();
-
+std::optional<std::wstring> Win32FileDialog::Choose(const Request& request) {
     // Room for the longest path the shell can hand back.
     std::vector<wchar_t> buffer(32768, L'\0');
-    lastChoice_.copy(buffer.data(), std::min(lastChoice_.size(), buffer.size() - 1));
-    const std::wstring filter = FilterToDoubleNulList(filter_);
+    request.initialName.copy(buffer.data(),
+                             std::min(request.initialName.size(), buffer.size() - 1));
+    const std::wstring filter = FilterToDoubleNulList(request.filter);
 
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner_.handle;
-    dialog.lpstrFilter = filter_.empty() ? nullptr : filter.c_str();
+    dialog.lpstrFilter = request.filter.empty() ? nullptr : filter.c_str();
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = buffer.data();
     dialog.nMaxFile = static_cast<DWORD>(buffer.size());
-    // The process's current folder stays where it was; every path we use is full.
+    dialog.lpstrDefExt =
+        request.defaultExtension.empty() ? nullptr : request.defaultExtension.c_str();
     dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_ENABLESIZING;
-    if (save) dialog.Flags |= OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
+    if (request.save) dialog.Flags |= OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
 
     using FileDialogFunction = BOOL(WINAPI*)(OPENFILENAMEW*);
     static const auto getSaveFileName =
         SystemFunction<FileDialogFunction>(L"comdlg32.dll", "GetSaveFileNameW");
     static const auto getOpenFileName =
         SystemFunction<FileDialogFunction>(L"comdlg32.dll", "GetOpenFileNameW");
-    const auto show = save ? getSaveFileName : getOpenFileName;
-    if (!show) return;
+    const auto show = request.save ? getSaveFileName : getOpenFileName;
+    if (!show) return std::nullopt;
     EnsureComApartment();  // the dialog browses the shell's namespace
-    const BOOL chosen = show(&dialog);
-    if (!chosen) return;
-    fileName_ = buffer.data();
-    lastChoice_ = fileName_;
+    // Every path we use is full, and the current folder must stay where it was.
+    CurrentFolderKeeper keepFolder;
+    if (!show(&dialog)) return std::nullopt;
+    return std::wstring(buffer.data());
 }
 
 }  // namespace torvane

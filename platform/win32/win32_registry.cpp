@@ -48,10 +48,13 @@ class Win32RegistryKey : public RegistryKey {
 
 OpenedKey Win32Registry::CreateKey(RegistryRoot root, const std::wstring& path) {
     HKEY raw = nullptr;
-    // Setting and deleting values is all the tasks do, so that is all we ask for.
+    // Setting and deleting values is all the tasks do, so that is all we ask
+    // for. The 64-bit view always: a 32-bit build must change the keys Windows
+    // reads, not their copies under WOW6432Node (the flag is ignored on 32-bit
+    // Windows).
     const LSTATUS status =
         RegCreateKeyExW(RootHandle(root), path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_SET_VALUE, nullptr, &raw, nullptr);
+                        KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &raw, nullptr);
     if (status != ERROR_SUCCESS) return {nullptr, static_cast<ErrorCode>(status)};
     return {std::make_unique<Win32RegistryKey>(UniqueHkey(raw)), kSuccess};
 }

@@ -4,6 +4,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -13,28 +14,150 @@
 
 namespace torvane {
 
-std::optional<std::string> ToOemCodePage(const std::wstring& text) {
+namespace {
+
+// Code pages whose converter takes neither flags nor a default-character
+// pointer: WideCharToMultiByte fails outright when given them.
+bool TakesNoConversionFlags(UINT codePage) {
+    return codePage == 42 || (codePage >= 50220 && codePage <= 50229) || codePage == 52936 ||
+           codePage == 54936 || (codePage >= 57002 && codePage <= 57011) || codePage == 65000 ||
+           codePage == 65001;
+}
+
+std::wstring CurrentFolder() {
+    std::wstring folder(MAX_PATH, L'\0');
+    DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data());
+    if (length >= folder.size()) {
+        folder.resize(length);
+        length = GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data());
+    }
+    folder.resize(length < folder.size() ? length : 0);
+    while (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
+    return folder;
+}
+
+// The command of the shell's "open" for files like this one, as registered:
+// for .reg files on Windows, regedit.exe "%1".
+std::wstring OpenCommandFor(const std::wstring& path) {
+    const std::wstring name = FileNameWithoutFolder(path);
+    const auto dot = name.find_last_of(L'.');
+    if (dot == std::wstring::npos) return L"";
+    using AssocQueryStringFunction =
+        HRESULT(WINAPI*)(DWORD, int, const wchar_t*, const wchar_t*, wchar_t*, DWORD*);
+    static const auto assocQueryString =
+        SystemFunction<AssocQueryStringFunction>(L"shlwapi.dll", "AssocQueryStringW");
+    if (!assocQueryString) return L"";
+    constexpr int kCommand = 1;  // ASSOCSTR_COMMAND
+    std::wstring command(32768, L'\0');
+    DWORD size = static_cast<DWORD>(command.size());
+    if (FAILED(assocQueryString(0, kCommand, name.substr(dot).c_str(), L"open", command.data(),
+                                &size))) {
+        return L"";
+    }
+    command.resize(wcsnlen(command.c_str(), command.size()));
+    return command;
+}
+
+// The program a command starts, as its first word names it.
+std::wstring ProgramOfCommand(const std::wstring& command) {
+    if (!command.empty() && command.front() == L'"') {
+        const auto close = command.find(L'"', 1);
+        return command.substr(1, close == std::wstring::npos ? std::wstring::npos : close - 1);
+    }
+    return command.substr(0, command.find_first_of(L" \t"));
+}
+
+bool FileExists(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// A command that names its program without a folder is resolved the way
+// CreateProcess resolves it: the starting program's own folder first, then the
+// current folder, and only then the system folders. A file of that name in
+// either of the first two, where anyone who can drop a file beside a
+// downloaded exe could have put it, would run instead: its path, or "".
+std::wstring PlantedProgramFor(const std::wstring& command, const std::wstring& programFolder) {
+    std::wstring program = ProgramOfCommand(command);
+    if (program.empty() || program.find_first_of(L"\\/:") != std::wstring::npos) return L"";
+    if (FileNameWithoutFolder(program).find(L'.') == std::wstring::npos) program += L".exe";
+    for (const std::wstring& folder : {programFolder, CurrentFolder()}) {
+        if (folder.empty()) continue;
+        const std::wstring candidate = folder + (folder.back() == L'\\' ? L"" : L"\\") + program;
+        if (FileExists(candidate)) return candidate;
+    }
+    return L"";
+}
+
+// The current environment plus NoDefaultCurrentDirectoryInExePath, which
+// keeps the interpreter from looking for programs in its current folder.
+std::vector<wchar_t> EnvironmentWithoutCurrentFolderSearch() {
+    constexpr const wchar_t* kSetting = L"NoDefaultCurrentDirectoryInExePath=1";
+    std::vector<std::wstring> entries;
+    if (wchar_t* block = GetEnvironmentStringsW()) {
+        for (const wchar_t* entry = block; *entry; entry += wcslen(entry) + 1) {
+            if (CompareStringOrdinal(entry, 35, kSetting, 35, TRUE) != CSTR_EQUAL)
+                entries.emplace_back(entry);
+        }
+        FreeEnvironmentStringsW(block);
+    }
+    entries.emplace_back(kSetting);
+    // Windows keeps environment blocks sorted by name, ignoring case.
+    std::stable_sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
+        return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_LESS_THAN;
+    });
+    std::vector<wchar_t> block;
+    for (const std::wstring& entry : entries) {
+        block.insert(block.end(), entry.begin(), entry.end());
+        block.push_back(L'\0');
+    }
+    block.push_back(L'\0');
+    return block;
+}
+
+}  // namespace
+
+std::optional<std::string> ToCodePage(const std::wstring& text, unsigned codePage) {
     if (text.empty()) return std::string();
     const int length = static_cast<int>(text.size());
+    const bool plain = TakesNoConversionFlags(codePage);
+    const DWORD flags = plain ? 0 : WC_NO_BEST_FIT_CHARS;
     BOOL usedDefault = FALSE;
-    const int size = WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, text.data(), length,
-                                         nullptr, 0, nullptr, &usedDefault);
+    BOOL* const usedDefaultFlag = plain ? nullptr : &usedDefault;
+    const int size = WideCharToMultiByte(codePage, flags, text.data(), length, nullptr, 0, nullptr,
+                                         usedDefaultFlag);
     if (size <= 0 || usedDefault) return std::nullopt;
     std::string bytes(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, text.data(), length, bytes.data(), size,
-                        nullptr, &usedDefault);
-    if (usedDefault) return std::nullopt;
+    if (WideCharToMultiByte(codePage, flags, text.data(), length, bytes.data(), size, nullptr,
+                            usedDefaultFlag) != size ||
+        usedDefault) {
+        return std::nullopt;
+    }
+    // Whatever the code page, a character without an exact form there (a
+    // look-alike, a default character, a replaced lone surrogate) does not
+    // come back as it went in.
+    const int wide = MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
+    std::wstring roundTrip(static_cast<size_t>(wide > 0 ? wide : 0), L'\0');
+    if (wide <= 0 ||
+        MultiByteToWideChar(codePage, 0, bytes.data(), size, roundTrip.data(), wide) != wide ||
+        roundTrip != text) {
+        return std::nullopt;
+    }
     return bytes;
 }
 
-void Win32Shell::ShellOpen(const std::wstring& fullPath) {
+ShellOpenOutcome Win32Shell::ShellOpen(const std::wstring& fullPath) {
+    const std::wstring planted = PlantedProgramFor(OpenCommandFor(fullPath), ProgramFolder());
+    if (!planted.empty()) return {false, planted};
+
     using ShellExecuteFunction = HINSTANCE(WINAPI*)(HWND, const wchar_t*, const wchar_t*,
                                                     const wchar_t*, const wchar_t*, int);
     static const auto shellExecute =
         SystemFunction<ShellExecuteFunction>(L"shell32.dll", "ShellExecuteW");
-    if (!shellExecute) return;
+    if (!shellExecute) return {};
     EnsureComApartment();  // the "open" verb may be carried out by a shell extension
     shellExecute(owner_.handle, L"open", fullPath.c_str(), nullptr, nullptr, SW_SHOW);
+    return {true, L""};
 }
 
 ErrorCode Win32Shell::RunCommand(const std::wstring& commandLine) {
@@ -44,6 +167,13 @@ ErrorCode Win32Shell::RunCommand(const std::wstring& commandLine) {
     const UINT length = GetSystemDirectoryW(systemFolder, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return GetLastError();
     const std::wstring interpreter = std::wstring(systemFolder, length) + L"\\cmd.exe";
+    // The batch line names regedit without a folder, and the interpreter looks
+    // in its current folder first: start it in the Windows folder, never in
+    // ours (a Downloads folder, typically), and tell it not to look there.
+    wchar_t windowsFolder[MAX_PATH];
+    const UINT windowsLength = GetSystemWindowsDirectoryW(windowsFolder, MAX_PATH);
+    if (windowsLength == 0 || windowsLength >= MAX_PATH) return GetLastError();
+    std::vector<wchar_t> environment = EnvironmentWithoutCurrentFolderSearch();
 
     std::vector<wchar_t> mutableLine(commandLine.begin(), commandLine.end());
     mutableLine.push_back(L'\0');
@@ -53,7 +183,8 @@ ErrorCode Win32Shell::RunCommand(const std::wstring& commandLine) {
     startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION process{};
     if (!CreateProcessW(interpreter.c_str(), mutableLine.data(), nullptr, nullptr, FALSE,
-                        CREATE_NEW_CONSOLE, nullptr, nullptr, &startup, &process)) {
+                        CREATE_NEW_CONSOLE | CREATE_UNICODE_ENVIRONMENT, environment.data(),
+                        windowsFolder, &startup, &process)) {
         return GetLastError();
     }
     // Not waited for: the export runs on in its own window.
@@ -77,7 +208,7 @@ std::wstring Win32Shell::ProgramFolder() {
 }
 
 TextFileResult Win32Shell::WriteTextLine(const std::wstring& path, const std::wstring& line) {
-    auto bytes = ToOemCodePage(line);
+    auto bytes = ToCodePage(line, GetOEMCP());
     if (!bytes) return {false, kSuccess};
     *bytes += "\r\n";
     UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,

@@ -11,7 +11,7 @@ namespace torvane {
 class Win32Shell : public ShellServices {
   public:
     explicit Win32Shell(const OwnerWindow& owner) : owner_(owner) {}
-    void ShellOpen(const std::wstring& fullPath) override;
+    ShellOpenOutcome ShellOpen(const std::wstring& fullPath) override;
     ErrorCode RunCommand(const std::wstring& commandLine) override;
     std::wstring ProgramFolder() override;
     TextFileResult WriteTextLine(const std::wstring& path, const std::wstring& line) override;
@@ -22,8 +22,8 @@ class Win32Shell : public ShellServices {
     const OwnerWindow& owner_;
 };
 
-// The text in the OEM code page, or nothing when a character has no exact form
+// The text in the code page, or nothing when a character has no exact form
 // there (best-fit look-alikes such as a plain quote for a curly one are refused).
-std::optional<std::string> ToOemCodePage(const std::wstring& text);
+std::optional<std::string> ToCodePage(const std::wstring& text, unsigned codePage);
 
 }  // namespace torvane

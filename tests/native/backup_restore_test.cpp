@@ -9,13 +9,16 @@ namespace {
 
 using namespace mod_regSetting;
 
-const UiEvent kSaveDialog{L"ShowSave", L"CommonDialog1", L"注册表文件(*.reg)|*.reg", L"", -1};
+const UiEvent kSaveDialog{L"ShowSave", L"CommonDialog1", L"注册表文件(*.reg)|*.reg", L"", -1,
+                          L"reg"};
 const UiEvent kOpenDialog{L"ShowOpen", L"CommonDialog1", L"注册表文件(*.reg)|*.reg", L"", -1};
 
 class BackupTest : public testing::TaskTest {
   protected:
     void SetUp() override {
+        TaskTest::SetUp();
         ui.commonDialog1.SetFilter(L"注册表文件(*.reg)|*.reg");  // as the window's load does
+        ui.commonDialog1.SetDefaultExtension(L"reg");
         ui.programFolder = L"C:\\Program Files\\Torvane";
     }
     const std::wstring batchPath = L"C:\\Program Files\\Torvane\\BackUp.bat";
@@ -71,10 +74,10 @@ TEST_F(BackupTest, APathOutsideTheCodePageIsRefusedBeforeAnythingIsWritten) {
         ui.log.clear();
         ui.commonDialog1.answers = {chosen};
         BackupRegistry(context);
-        EXPECT_EQ(ui.log,
-                  (std::vector<UiEvent>{
-                      kSaveDialog, MessageBoxEvent(L"文件名包含无法处理的字符，请选择其他文件名。",
-                                                   0, L"错误")}));
+        ASSERT_EQ(ui.log.size(), 2u);
+        EXPECT_EQ(ui.log[0].kind, L"ShowSave");
+        EXPECT_EQ(ui.log[1],
+                  MessageBoxEvent(L"文件名包含无法处理的字符，请选择其他文件名。", 0, L"错误"));
         EXPECT_TRUE(ui.files.empty());
     }
 }
@@ -90,7 +93,9 @@ TEST_F(BackupTest, CancelWritesAndStartsNothingEvenAfterAnEarlierChoice) {
     ui.files.clear();
     ui.log.clear();
     BackupRegistry(context);
-    EXPECT_EQ(ui.log, std::vector<UiEvent>{kSaveDialog});
+    UiEvent offeringTheEarlierChoice = kSaveDialog;
+    offeringTheEarlierChoice.extra = L"C:\\first.reg";
+    EXPECT_EQ(ui.log, std::vector<UiEvent>{offeringTheEarlierChoice});
     EXPECT_TRUE(ui.files.empty());
 }
 
@@ -113,6 +118,87 @@ TEST_F(BackupTest, AnUnwritableBatchFileIsReportedAndNothingStarts) {
                       L"错误")}));
 }
 
+TEST_F(BackupTest, AFailedLaunchIsReported) {
+    ui.runCommandError = 2;
+    ui.commonDialog1.answers = {L"C:\\x.reg"};
+    BackupRegistry(context);
+    ASSERT_EQ(ui.log.size(), 4u);
+    EXPECT_EQ(ui.log[2].kind, L"RunCommand");
+    EXPECT_EQ(ui.log[3],
+              MessageBoxEvent(L"无法启动备份脚本：C:\\Program Files\\Torvane\\BackUp.bat\r\n"
+                              L"系统找不到指定的文件。",
+                              0, L"错误"));
+}
+
+// A batch file refused for lack of rights: only an administrator running
+// without elevation is offered a restart as administrator.
+struct ElevationCase {
+    const char* name;
+    ElevationState state;
+    int answer;                      // to the question, when there is one
+    ErrorCode restart;               // what the restart gives
+    std::vector<std::wstring> then;  // what follows the failure message, by kind
+};
+void PrintTo(const ElevationCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class BatchElevationTest : public BackupTest,
+                           public ::testing::WithParamInterface<ElevationCase> {};
+
+TEST_P(BatchElevationTest, OfferedOnlyToAnUnelevatedAdministrator) {
+    const ElevationCase& c = GetParam();
+    ui.elevationState = c.state;
+    ui.restartResult = c.restart;
+    ui.messageBoxAnswers = {c.answer};
+    ui.writeError = kErrorAccessDenied;
+    ui.commonDialog1.answers = {L"C:\\x.reg"};
+    BackupRegistry(context);
+    const std::wstring failure =
+        L"无法写入备份脚本：C:\\Program Files\\Torvane\\BackUp.bat\r\n拒绝访问。";
+    ASSERT_GE(ui.log.size(), 2u);
+    if (c.state == ElevationState::UnelevatedAdministrator) {
+        EXPECT_EQ(ui.log[1],
+                  MessageBoxEvent(failure + L"\r\n是否以管理员身份重新启动本程序？重新启动后请再次"
+                                            L"执行此任务。",
+                                  4, L"错误"));
+    } else {
+        EXPECT_EQ(ui.log[1], MessageBoxEvent(failure, 0, L"错误"));
+    }
+    std::vector<std::wstring> then;
+    for (size_t i = 2; i < ui.log.size(); ++i) then.push_back(ui.log[i].kind);
+    EXPECT_EQ(then, c.then);
+    EXPECT_EQ(ui.mainWindowClosed, c.then.size() == 2 && c.then[1] == L"CloseMainWindow");
+    EXPECT_EQ(ui.files.count(batchPath), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    States, BatchElevationTest,
+    ::testing::Values(
+        ElevationCase{"StandardUser", ElevationState::StandardUser, kAnswerYes, kSuccess, {}},
+        ElevationCase{"AlreadyElevated", ElevationState::Elevated, kAnswerYes, kSuccess, {}},
+        ElevationCase{"AdministratorSaysYes",
+                      ElevationState::UnelevatedAdministrator,
+                      kAnswerYes,
+                      kSuccess,
+                      {L"RestartElevated", L"CloseMainWindow"}},
+        ElevationCase{"AdministratorSaysNo",
+                      ElevationState::UnelevatedAdministrator,
+                      kAnswerNo,
+                      kSuccess,
+                      {}},
+        ElevationCase{"AdministratorDeclinesThePrompt",
+                      ElevationState::UnelevatedAdministrator,
+                      kAnswerYes,
+                      kErrorCancelled,
+                      {L"RestartElevated"}},
+        ElevationCase{"RestartFails",
+                      ElevationState::UnelevatedAdministrator,
+                      kAnswerYes,
+                      2,
+                      {L"RestartElevated", L"MessageBox"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(BackupCommand, InterpreterCommandLineQuotesTheBatchPath) {
     EXPECT_EQ(BuildInterpreterCommandLine(L"C:\\Program Files\\T (x86)\\BackUp.bat"),
               L"cmd.exe /d /v:off /c \"\"C:\\Program Files\\T (x86)\\BackUp.bat\"\"");
@@ -133,7 +219,23 @@ TEST_F(RestoreTest, CancelOpensNothingEvenAfterAnEarlierChoice) {
     RestoreRegistry(context);
     ui.log.clear();
     RestoreRegistry(context);
-    EXPECT_EQ(ui.log, std::vector<UiEvent>{kOpenDialog});
+    UiEvent offeringTheEarlierChoice = kOpenDialog;
+    offeringTheEarlierChoice.extra = L"C:\\a.reg";
+    EXPECT_EQ(ui.log, std::vector<UiEvent>{offeringTheEarlierChoice});
+}
+
+TEST_F(RestoreTest, APlantedOpenerIsNamedAndNothingElseHappens) {
+    ui.plantedOpener = L"C:\\Users\\me\\Downloads\\regedit.exe";
+    ui.commonDialog1.answers = {L"D:\\b.reg"};
+    RestoreRegistry(context);
+    EXPECT_EQ(ui.log,
+              (std::vector<UiEvent>{
+                  kOpenDialog,
+                  {L"ShellOpen", L"D:\\b.reg", L"", L"", -1},
+                  MessageBoxEvent(L"没有还原：打开注册表文件的程序位于本程序所在的文件夹或当前"
+                                  L"文件夹中，可能是冒充的程序：C:\\Users\\me\\Downloads\\"
+                                  L"regedit.exe",
+                                  0, L"错误")}));
 }
 
 }  // namespace

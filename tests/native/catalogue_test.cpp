@@ -70,12 +70,17 @@ TEST(TaskCatalogue, FourCategoriesOfFourOneFiveAndThreeTasks) {
 TEST(TaskCatalogue, TextsAndOperationsAreUnique) {
     std::set<std::wstring> texts;
     std::set<TaskOperation> operations;
-    for (const auto& row : ExpectedRows()) {
-        texts.insert(row.text);
-        operations.insert(row.operation);
+    size_t tasks = 0;
+    for (const TaskCategory& category : TaskCatalogue()) {
+        for (const TaskEntry& task : category.tasks) {
+            texts.insert(task.text);
+            operations.insert(task.operation);
+            ++tasks;
+        }
     }
-    EXPECT_EQ(texts.size(), 13u);
-    EXPECT_EQ(operations.size(), 13u);
+    EXPECT_EQ(tasks, 13u);
+    EXPECT_EQ(texts.size(), tasks);
+    EXPECT_EQ(operations.size(), tasks);
 }
 
 // Each text reaches its own operation: the first dialog it shows (or, for the

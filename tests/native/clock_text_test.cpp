@@ -39,6 +39,12 @@ TEST_P(ClockTextTest, AsksTwiceThenWritesThreeStrings) {
         EXPECT_EQ(Stored(L"s2359"), StringValue(c.afternoon));
         EXPECT_EQ(registry.ValueNames(RegistryRoot::CurrentUser, kInternational),
                   (std::vector<std::wstring>{L"s1159", L"s2359", L"sTimeFormat"}));
+        EXPECT_EQ(registry.requests, (std::vector<RegistryRequest>{{L"CreateKey", kInternational},
+                                                                   {L"SetString", L"sTimeFormat"},
+                                                                   {L"SetString", L"s1159"},
+                                                                   {L"SetString", L"s2359"},
+                                                                   {L"CloseKey", L""}}));
+        registry.requests.clear();
     }
 }
 

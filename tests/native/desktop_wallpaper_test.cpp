@@ -70,6 +70,10 @@ TEST_F(ThemeDesktopTest, YesPointsTheWallpaperPolicyAtThePage) {
     EXPECT_EQ(Stored(L"Wallpaperstyle"), StringValue(L"0"));
     EXPECT_EQ(registry.ValueNames(RegistryRoot::CurrentUser, kPolicy),
               (std::vector<std::wstring>{L"Wallpaper", L"Wallpaperstyle"}));
+    EXPECT_EQ(registry.requests, (std::vector<RegistryRequest>{{L"CreateKey", kPolicy},
+                                                               {L"SetString", L"Wallpaper"},
+                                                               {L"SetString", L"Wallpaperstyle"},
+                                                               {L"CloseKey", L""}}));
 }
 
 TEST_F(ThemeDesktopTest, NoAfterYesRemovesBothPolicyValues) {
@@ -81,6 +85,12 @@ TEST_F(ThemeDesktopTest, NoAfterYesRemovesBothPolicyValues) {
     EXPECT_EQ(Stored(L"Wallpaper"), std::nullopt);
     EXPECT_EQ(Stored(L"Wallpaperstyle"), std::nullopt);
     EXPECT_EQ(Stored(L"DisableRegistryTools"), DwordValue(1)) << "other policies stay";
+    const std::vector<RegistryRequest> noBranch{{L"CreateKey", kPolicy},
+                                                {L"DeleteValue", L"Wallpaper"},
+                                                {L"DeleteValue", L"Wallpaperstyle"},
+                                                {L"CloseKey", L""}};
+    EXPECT_EQ(std::vector<RegistryRequest>(registry.requests.end() - 4, registry.requests.end()),
+              noBranch);
 }
 
 TEST_F(ThemeDesktopTest, NoWhenTheKeyWasMissingCreatesItEmpty) {

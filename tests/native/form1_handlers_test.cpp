@@ -45,6 +45,12 @@ class Form1HandlersTest : public testing::TaskTest {
 TEST_F(Form1HandlersTest, LoadSetsTheRegistryFilterAndListsTheRegistryTasks) {
     form.OnLoad();
     EXPECT_EQ(ui.commonDialog1.Filter(), L"注册表文件(*.reg)|*.reg");
+    ui.commonDialog1.answers = {L"", L""};
+    ui.commonDialog1.ShowSave();
+    ui.commonDialog1.ShowOpen();
+    EXPECT_EQ(ui.log[0].extension, L"reg") << "a name typed without an extension gets .reg";
+    EXPECT_EQ(ui.log[1].extension, L"") << "an old backup without .reg can still be opened";
+    ui.log.clear();
     EXPECT_EQ(ui.commonDialog2.Filter(), L"");
     EXPECT_EQ(list.items, (std::vector<ListItem>{{1, L"备份注册表", 3},
                                                  {2, L"还原注册表", 3},
@@ -106,6 +112,31 @@ TEST_F(Form1HandlersTest, OkWithoutSelectionDoesNothing) {
     form.OnOkClick();
     EXPECT_TRUE(ui.log.empty());
     EXPECT_EQ(registry.KeyCount(), 0u);
+}
+
+TEST_F(Form1HandlersTest, ClicksArrivingWhileATaskRunsDoNothing) {
+    form.OnLoad();
+    form.OnLabelClick(3);
+    list.selected = 2;  // 隐藏桌面所有图标, which asks first
+    ui.messageBoxAnswers = {kAnswerYes};
+    int clicksWhileAsking = 0;
+    ui.whileDialogShows = [&] {
+        if (++clicksWhileAsking > 1) return;
+        form.OnOkClick();  // a quick double-click's second click
+        form.OnLabelClick(1);
+        form.OnExitClick();
+    };
+    form.OnOkClick();
+    EXPECT_EQ(clicksWhileAsking, 1) << "exactly one question";
+    EXPECT_EQ(ui.log.size(), 1u);
+    EXPECT_FALSE(ui.mainWindowClosed);
+    EXPECT_EQ(list.items.size(), 5u) << "the list was not refilled under the question";
+    EXPECT_EQ(list.selected, 2u);
+    EXPECT_EQ(registry.requests.size(), 3u) << "one key opened, one value set, one close";
+    // Once the task is over, clicks work again.
+    ui.whileDialogShows = nullptr;
+    form.OnLabelClick(1);
+    EXPECT_EQ(list.items.size(), 4u);
 }
 
 TEST_F(Form1HandlersTest, ExitClosesTheMainWindowWithoutAsking) {

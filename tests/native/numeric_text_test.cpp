@@ -1,6 +1,7 @@
 #include "platform/numeric_text.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <optional>
 #include <string>
@@ -15,6 +16,24 @@ struct NumericCase {
     std::optional<std::int64_t> whole;  // nullopt: the text is not numeric
     double real = 0;
 };
+void PrintTo(const NumericCase& c, std::ostream* out) {
+    *out << "\"" << testing::Utf8(c.text) << "\"";
+}
+// A test name that shows the text: letters and digits as they are, anything
+// else as its code in hex, so that every case gets a distinct valid name.
+std::string CaseName(const ::testing::TestParamInfo<NumericCase>& info) {
+    std::string name = "_";
+    for (wchar_t c : info.param.text) {
+        if ((c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z')) {
+            name += static_cast<char>(c);
+        } else {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "_%X_", static_cast<unsigned>(c));
+            name += hex;
+        }
+    }
+    return name.size() > 40 ? name.substr(0, 40) + "_" + std::to_string(info.index) : name;
+}
 
 class NumericTextTest : public ::testing::TestWithParam<NumericCase> {};
 
@@ -43,7 +62,8 @@ INSTANTIATE_TEST_SUITE_P(
         NumericCase{L"007", 7, 7}, NumericCase{L"1e-400", 0, 0},
         NumericCase{L"2147483647", 2147483647, 2147483647.0},
         NumericCase{L"-2147483648", -2147483648LL, -2147483648.0},
-        NumericCase{L"2147483647.4", 2147483647, 2147483647.4}));
+        NumericCase{L"2147483647.4", 2147483647, 2147483647.4}),
+    CaseName);
 
 INSTANTIATE_TEST_SUITE_P(
     Rejected, NumericTextTest,
@@ -60,7 +80,8 @@ INSTANTIATE_TEST_SUITE_P(
                       NumericCase{L"1e+", std::nullopt}, NumericCase{L"e5", std::nullopt},
                       NumericCase{L"1.2.3", std::nullopt}, NumericCase{L"--1", std::nullopt},
                       NumericCase{L"\uFF18", std::nullopt},  // full-width 8
-                      NumericCase{L"1\t", std::nullopt}, NumericCase{L"1\r\n", std::nullopt}));
+                      NumericCase{L"1\t", std::nullopt}, NumericCase{L"1\r\n", std::nullopt}),
+    CaseName);
 
 TEST(ReadWholeScaled, SecondsToMillisecondsIsExact) {
     EXPECT_EQ(ReadWhole(L"2.5", 3), 2500);

@@ -23,6 +23,36 @@ TEST_F(RegistryFailureTest, AccessDeniedOnOpenIsShownOnceWithAdvice) {
     EXPECT_EQ(registry.ValueCount(), 0u);
 }
 
+TEST_F(RegistryFailureTest, OnlyAnUnelevatedAdministratorIsOfferedARestart) {
+    const std::wstring failure =
+        L"修改注册表失败：HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\FileSystem"
+        L"\r\n拒绝访问。\r\n请以管理员身份运行本程序后重试。";
+    registry.RefuseOpen(RegistryRoot::LocalMachine,
+                        L"SYSTEM\\CurrentControlSet\\Control\\FileSystem", kErrorAccessDenied);
+    for (const ElevationState state : {ElevationState::StandardUser, ElevationState::Elevated}) {
+        ui.log.clear();
+        ui.elevationState = state;
+        mod_regSetting::OptimizeFileSystem(context);
+        EXPECT_EQ(ui.log, (std::vector<UiEvent>{MessageBoxEvent(failure, 0, L"错误")}));
+    }
+    ui.log.clear();
+    ui.elevationState = ElevationState::UnelevatedAdministrator;
+    ui.messageBoxAnswers = {kAnswerYes};
+    mod_regSetting::OptimizeFileSystem(context);
+    EXPECT_EQ(ui.log, (std::vector<UiEvent>{
+                          MessageBoxEvent(failure + L"\r\n是否以管理员身份重新启动本程序？重新启动"
+                                                    L"后请再次执行此任务。",
+                                          4, L"错误"),
+                          {L"RestartElevated", L"", L"", L"", -1},
+                          {L"CloseMainWindow", L"", L"", L"", -1}}));
+    // Other failures are not a matter of rights: no offer.
+    ui.log.clear();
+    registry.RefuseWrites(RegistryRoot::CurrentUser, kPolicy, 1009);
+    mod_regSetting::DisableRegistryEditor(context);
+    ASSERT_EQ(ui.log.size(), 1u);
+    EXPECT_EQ(ui.log[0].buttons, 0);
+}
+
 TEST_F(RegistryFailureTest, OtherErrorsCarryNoAdvice) {
     registry.RefuseWrites(RegistryRoot::LocalMachine,
                           L"SYSTEM\\CurrentControlSet\\Control\\FileSystem", 1009);
@@ -43,6 +73,8 @@ TEST_F(RegistryFailureTest, FirstFailedWriteStopsTheRestAndIsShownOnce) {
     EXPECT_EQ(ui.log[2].kind, L"MessageBox");
     EXPECT_EQ(ui.log[2].title, L"错误");
     EXPECT_EQ(registry.ValueCount(), 0u);
+    EXPECT_EQ(ui.openKeysAtMessageBox, std::vector<int>{0})
+        << "the key is closed before the message";
 }
 
 TEST_F(RegistryFailureTest, DeletingAMissingValueIsNotAFailure) {

@@ -15,8 +15,11 @@ class TaskTest : public ::testing::Test {
   protected:
     FakeRegistry registry;
     FakeUi ui;
-    TweakContext context{registry, ui, ui.commonDialog1, ui.commonDialog2, ui};
+    TweakContext context{registry, ui, ui.commonDialog1, ui.commonDialog2, ui, ui};
 
+    void SetUp() override {
+        ui.openKeyCount = [this] { return registry.OpenKeyCount(); };
+    }
     void TearDown() override { EXPECT_EQ(registry.OpenKeyCount(), 0) << "a key was left open"; }
 };
 
