@@ -119,14 +119,17 @@ void Form1::CreateControls() {
 
 void Form1::ApplyDpi(int dpi) {
     dpi_ = dpi;
-    font_.reset(CreateMessageFont(dpi));
+    // Every control gets the new font before the old one is deleted: a control
+    // must not be left holding a deleted font (WM_SETFONT's rule).
+    UniqueHfont font(CreateMessageFont(dpi));
     for (const ControlPlacement& place : kForm1Layout) {
         HWND control = GetDlgItem(window_, place.id);
         SetWindowPos(control, nullptr, TwipsToPixels(place.left, dpi),
                      TwipsToPixels(place.top, dpi), TwipsToPixels(place.width, dpi),
                      TwipsToPixels(place.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     }
+    font_ = std::move(font);
     background_ = LoadBackground(instance_, dpi);
 
     HWND listView = GetDlgItem(window_, IDC_LISTVIEW1);
@@ -191,12 +194,33 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_DPICHANGED: {
             ApplyDpi(HIWORD(wParam));
+            // Exactly where Windows suggests, position and size, so that the
+            // window neither jumps back between two monitors nor drifts.
             const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-            const SIZE frame = FrameSize();
-            SetWindowPos(window_, nullptr, suggested->left, suggested->top, frame.cx, frame.cy,
+            SetWindowPos(window_, nullptr, suggested->left, suggested->top,
+                         suggested->right - suggested->left, suggested->bottom - suggested->top,
                          SWP_NOZORDER | SWP_NOACTIVATE);
             return 0;
         }
+        case WM_ACTIVATE:
+            // DefWindowProc would give the focus to the frame itself, where no
+            // key does anything; a dialog gives it back to its control.
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (focus && IsChild(window_, focus)) lastFocus_ = focus;
+                return 0;
+            }
+            if (!HIWORD(wParam)) {  // not minimised
+                SetFocus(lastFocus_ && IsWindow(lastFocus_) ? lastFocus_
+                                                            : GetDlgItem(window_, IDC_LISTVIEW1));
+                return 0;
+            }
+            break;
+        case WM_CLOSE:
+            // A close that arrives while a task's dialog is up waits for no one:
+            // the task's own windows would vanish under it.
+            if (handlers_.TaskRunning()) return 0;
+            break;
         case WM_ERASEBKGND:
             PaintBackground(reinterpret_cast<HDC>(wParam));
             return 1;

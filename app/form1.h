@@ -49,6 +49,9 @@ class Form1 {
     UniqueImageList pictures_;
     HCURSOR handCursor_ = nullptr;
     std::array<HWND, 4> labels_{};
+    // The control that had the keyboard focus when the window was last
+    // deactivated; it gets the focus back on reactivation, as in a dialog.
+    HWND lastFocus_ = nullptr;
 };
 
 }  // namespace torvane

@@ -5,9 +5,11 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <iterator>
 #include <optional>
 #include <vector>
 
+#include "platform/code_pages.h"
 #include "platform/win32/com_apartment.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/unique_handles.h"
@@ -15,14 +17,6 @@
 namespace torvane {
 
 namespace {
-
-// Code pages whose converter takes neither flags nor a default-character
-// pointer: WideCharToMultiByte fails outright when given them.
-bool TakesNoConversionFlags(UINT codePage) {
-    return codePage == 42 || (codePage >= 50220 && codePage <= 50229) || codePage == 52936 ||
-           codePage == 54936 || (codePage >= 57002 && codePage <= 57011) || codePage == 65000 ||
-           codePage == 65001;
-}
 
 std::wstring CurrentFolder() {
     std::wstring folder(MAX_PATH, L'\0');
@@ -91,26 +85,31 @@ std::wstring PlantedProgramFor(const std::wstring& command, const std::wstring& 
 
 // The current environment plus NoDefaultCurrentDirectoryInExePath, which
 // keeps the interpreter from looking for programs in its current folder.
+// Windows keeps environment blocks sorted by name without regard to case, so
+// the setting goes in at its place in that order.
 std::vector<wchar_t> EnvironmentWithoutCurrentFolderSearch() {
-    constexpr const wchar_t* kSetting = L"NoDefaultCurrentDirectoryInExePath=1";
-    std::vector<std::wstring> entries;
-    if (wchar_t* block = GetEnvironmentStringsW()) {
-        for (const wchar_t* entry = block; *entry; entry += wcslen(entry) + 1) {
-            if (CompareStringOrdinal(entry, 35, kSetting, 35, TRUE) != CSTR_EQUAL)
-                entries.emplace_back(entry);
-        }
-        FreeEnvironmentStringsW(block);
-    }
-    entries.emplace_back(kSetting);
-    // Windows keeps environment blocks sorted by name, ignoring case.
-    std::stable_sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
-        return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_LESS_THAN;
-    });
+    constexpr const wchar_t kSetting[] = L"NoDefaultCurrentDirectoryInExePath=1";
+    constexpr int kNameLength = 35;  // up to and including the '='
     std::vector<wchar_t> block;
-    for (const std::wstring& entry : entries) {
-        block.insert(block.end(), entry.begin(), entry.end());
-        block.push_back(L'\0');
+    bool placed = false;
+    auto place = [&] {
+        block.insert(block.end(), kSetting, kSetting + std::size(kSetting));  // with its NUL
+        placed = true;
+    };
+    if (wchar_t* current = GetEnvironmentStringsW()) {
+        for (const wchar_t* entry = current; *entry; entry += wcslen(entry) + 1) {
+            const int order =
+                CompareStringOrdinal(entry, -1, kSetting, kNameLength, TRUE) - CSTR_EQUAL;
+            if (CompareStringOrdinal(entry, std::min<int>(wcslen(entry), kNameLength), kSetting,
+                                     kNameLength, TRUE) == CSTR_EQUAL) {
+                continue;  // our own setting replaces whatever was there
+            }
+            if (!placed && order > 0 && entry[0] != L'=') place();
+            block.insert(block.end(), entry, entry + wcslen(entry) + 1);
+        }
+        FreeEnvironmentStringsW(current);
     }
+    if (!placed) place();
     block.push_back(L'\0');
     return block;
 }

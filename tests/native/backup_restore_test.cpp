@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/code_pages.h"
 #include "tests/native/test_support.h"
 #include "tweaks/backup_command.h"
 #include "tweaks/mod_regSetting.h"
@@ -198,6 +199,18 @@ INSTANTIATE_TEST_SUITE_P(
                       2,
                       {L"RestartElevated", L"MessageBox"}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(BackupCodePages, ThoseThatRefuseConversionFlagsAreKnown) {
+    // The lists of Microsoft's WideCharToMultiByte reference, and code pages
+    // that do take the no-best-fit flag.
+    for (unsigned codePage : {42u, 50220u, 50221u, 50222u, 50225u, 50227u, 50229u, 57002u, 57011u,
+                              65000u, 65001u, 54936u}) {
+        EXPECT_TRUE(TakesNoConversionFlags(codePage)) << codePage;
+    }
+    for (unsigned codePage : {437u, 850u, 932u, 936u, 949u, 950u, 1252u, 50000u, 57012u}) {
+        EXPECT_FALSE(TakesNoConversionFlags(codePage)) << codePage;
+    }
+}
 
 TEST(BackupCommand, InterpreterCommandLineQuotesTheBatchPath) {
     EXPECT_EQ(BuildInterpreterCommandLine(L"C:\\Program Files\\T (x86)\\BackUp.bat"),

@@ -7,8 +7,10 @@
 #include <thread>
 #include <vector>
 
+#include "platform/win32/current_folder.h"
 #include "platform/win32/input_box.h"
 #include "platform/win32/win32_dialogs.h"
+#include "platform/win32/win32_elevation.h"
 #include "platform/win32/win32_shell.h"
 
 namespace torvane {
@@ -266,6 +268,81 @@ TEST_F(ShellTest, WriteTextLineRefusesBestFitCharactersAndWritesNothing) {
         EXPECT_FALSE(result.representable);
         EXPECT_EQ(ReadAll(path), "<missing>");
     }
+}
+
+// The batch file's text in every code page Windows may give the interpreter,
+// including UTF-8 (the "Beta: Use Unicode UTF-8" option) and GB18030, whose
+// converters refuse the no-best-fit flag.
+struct CodePageCase {
+    unsigned codePage;
+    std::wstring text;
+    std::optional<std::string> bytes;  // nullopt: refused
+};
+void PrintTo(const CodePageCase& c, std::ostream* out) {
+    *out << "code page " << c.codePage << ", " << c.text.size() << " UTF-16 units";
+}
+
+class CodePageTest : public ::testing::TestWithParam<CodePageCase> {};
+
+TEST_P(CodePageTest, ExactBytesOrARefusal) {
+    // Wine 8 has no GB18030 converter; Windows has had one since Vista.
+    if (!IsValidCodePage(GetParam().codePage)) GTEST_SKIP() << "code page not installed here";
+    EXPECT_EQ(ToCodePage(GetParam().text, GetParam().codePage), GetParam().bytes);
+}
+
+const std::wstring kChinese = L"中文";
+const std::wstring kMeta = L"%&";
+const std::wstring kBeyondBmp = L"\xD83D\xDE00";
+const std::wstring kLoneSurrogate = L"a\xD800";
+INSTANTIATE_TEST_SUITE_P(
+    Texts, CodePageTest,
+    ::testing::Values(
+        CodePageCase{936, kChinese, "\xD6\xD0\xCE\xC4"}, CodePageCase{936, kMeta, "%&"},
+        CodePageCase{936, kBeyondBmp, {}}, CodePageCase{936, kLoneSurrogate, {}},
+        CodePageCase{437, kChinese, {}}, CodePageCase{437, kMeta, "%&"},
+        CodePageCase{437, kBeyondBmp, {}}, CodePageCase{437, kLoneSurrogate, {}},
+        CodePageCase{1252, kChinese, {}}, CodePageCase{1252, kMeta, "%&"},
+        CodePageCase{1252, kBeyondBmp, {}}, CodePageCase{1252, kLoneSurrogate, {}},
+        CodePageCase{65001, kChinese, "\xE4\xB8\xAD\xE6\x96\x87"}, CodePageCase{65001, kMeta, "%&"},
+        CodePageCase{65001, kBeyondBmp, "\xF0\x9F\x98\x80"},
+        CodePageCase{65001, kLoneSurrogate, {}}, CodePageCase{54936, kChinese, "\xD6\xD0\xCE\xC4"},
+        CodePageCase{54936, kMeta, "%&"}, CodePageCase{54936, kBeyondBmp, "\x94\x39\xFC\x36"},
+        CodePageCase{54936, kLoneSurrogate, {}}));
+
+TEST(CurrentFolderKeeper, PutsTheFolderBackWhateverHappenedInItsScope) {
+    wchar_t before[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, before);
+    {
+        CurrentFolderKeeper keeper;
+        ASSERT_TRUE(SetCurrentDirectoryW(L"C:\\windows"));
+    }
+    wchar_t after[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, after);
+    EXPECT_EQ(std::wstring(after), std::wstring(before));
+}
+
+TEST(Win32Elevation, ReadsTheTokenAsTheSystemDescribesIt) {
+    // An independent reading of the same token: elevation type and whether
+    // the Administrators group is enabled in it.
+    HANDLE token = nullptr;
+    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token));
+    TOKEN_ELEVATION_TYPE type = TokenElevationTypeDefault;
+    DWORD size = 0;
+    ASSERT_TRUE(GetTokenInformation(token, TokenElevationType, &type, sizeof type, &size));
+    CloseHandle(token);
+    BYTE adminSid[SECURITY_MAX_SID_SIZE];
+    DWORD sidSize = sizeof adminSid;
+    ASSERT_TRUE(CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, adminSid, &sidSize));
+    BOOL admin = FALSE;
+    ASSERT_TRUE(CheckTokenMembership(nullptr, adminSid, &admin));
+
+    OwnerWindow owner;
+    const ElevationState expected =
+        type == TokenElevationTypeLimited         ? ElevationState::UnelevatedAdministrator
+        : type == TokenElevationTypeFull || admin ? ElevationState::Elevated
+                                                  : ElevationState::StandardUser;
+    EXPECT_EQ(Win32Elevation(owner).State(), expected)
+        << "elevation type " << type << ", administrator " << admin;
 }
 
 TEST_F(ShellTest, WriteTextLineReportsTheSystemError) {
