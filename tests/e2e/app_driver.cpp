@@ -63,8 +63,9 @@ std::wstring DialogMessage(HWND dialog) {
 
 }  // namespace
 
-AppDriver::AppDriver(const std::wstring& exePath) {
-    std::wstring folder = exePath.substr(0, exePath.find_last_of(L'\\'));
+AppDriver::AppDriver(const std::wstring& exePath, const std::wstring& currentFolder) {
+    std::wstring folder =
+        currentFolder.empty() ? exePath.substr(0, exePath.find_last_of(L'\\')) : currentFolder;
     std::wstring commandLine = L"\"" + exePath + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -156,6 +157,13 @@ int AppDriver::SelectedItem() {
 void AppDriver::ClickButton(int id) {
     PostMessageW(Control(id), BM_CLICK, 0, 0);
     Sync();
+}
+
+void AppDriver::ClickButtonAndWait(int id) {
+    // Sent, not posted: a posted click may still wait in the queue behind the
+    // sent messages that Sync uses.
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(Control(id), BM_CLICK, 0, 0, SMTO_NORMAL, 10000, &ignored);
 }
 
 std::vector<DialogSeen> AppDriver::OpenDialogs() {

@@ -31,8 +31,9 @@ struct DialogSeen {
 
 class AppDriver {
   public:
-    // Runs exePath with its own folder as the current folder.
-    explicit AppDriver(const std::wstring& exePath);
+    // Runs exePath with its own folder as the current folder (as a double-click
+    // in Explorer does), or with the folder given.
+    explicit AppDriver(const std::wstring& exePath, const std::wstring& currentFolder = L"");
     ~AppDriver();  // ends the program if it is still running
 
     bool WaitForMainWindow(std::chrono::milliseconds timeout = std::chrono::seconds(20));
@@ -47,6 +48,9 @@ class AppDriver {
     // Posts the click and returns once the program has taken it: when the task
     // has finished, or when it is waiting in a dialog.
     void ClickButton(int id);
+    // Clicks and returns once the click has been handled; only for a click
+    // that opens no dialog.
+    void ClickButtonAndWait(int id);
     void Sync();
 
     // A dialog owned by the main window (or by another dialog of the program).

@@ -177,9 +177,12 @@ TEST_F(WindowLookTest, HandCursorOverTheLabelsOnly) {
 
 TEST_F(WindowLookTest, RelaysItselfOutWhenMovedToAnotherDpi) {
     // What Windows sends when the window lands on a 144 DPI monitor: the new DPI
-    // and a suggested rectangle, which lives in the program's memory.
-    RECT suggested{};
-    GetWindowRect(app->main(), &suggested);
+    // and a suggested rectangle, which lives in the program's memory. The
+    // suggestion is somewhere else, and a little larger than the program's own
+    // reckoning (Windows' frame at the new DPI may differ): Windows' wins.
+    RECT suggested{40, 30, 40 + 747 + 6, 30 + 515 + 4};
+    AdjustWindowRectEx(&suggested, static_cast<DWORD>(GetWindowLongW(app->main(), GWL_STYLE)),
+                       FALSE, static_cast<DWORD>(GetWindowLongW(app->main(), GWL_EXSTYLE)));
     HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, app->processId());
     ASSERT_TRUE(process);
     void* remote = VirtualAllocEx(process, nullptr, sizeof suggested, MEM_COMMIT | MEM_RESERVE,
@@ -191,11 +194,16 @@ TEST_F(WindowLookTest, RelaysItselfOutWhenMovedToAnotherDpi) {
     VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     CloseHandle(process);
 
-    // The height also depends on the caption's size at the new DPI, which the
-    // system supplies; the width is the client area's alone.
+    // Exactly where Windows asked, position and size.
+    RECT placed{};
+    GetWindowRect(app->main(), &placed);
+    EXPECT_EQ(placed.left, suggested.left);
+    EXPECT_EQ(placed.top, suggested.top);
+    EXPECT_EQ(placed.right, suggested.right);
+    EXPECT_EQ(placed.bottom, suggested.bottom);
     RECT client{};
     GetClientRect(app->main(), &client);
-    EXPECT_EQ(client.right, 747);
+    EXPECT_EQ(client.right, 747 + 6);
     const RECT list = ClientRectOf(app->main(), app->Control(IDC_LISTVIEW1));
     EXPECT_EQ(list.left, 225);
     EXPECT_EQ(list.top, 137);  // 1365 twips at 144 DPI: 136.5, rounded as everywhere
