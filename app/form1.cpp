@@ -156,6 +156,11 @@ void Form1::PaintBackground(HDC dc) {
     DeleteDC(picture);
 }
 
+void Form1::RememberFocus() {
+    HWND focus = GetFocus();
+    if (focus && IsChild(window_, focus)) lastFocus_ = focus;
+}
+
 bool Form1::IsLabel(HWND control) const {
     for (HWND label : labels_) {
         if (label == control) return true;
@@ -202,12 +207,16 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                          SWP_NOZORDER | SWP_NOACTIVATE);
             return 0;
         }
+        case WM_CANCELMODE:
+            // Sent when a modal dialog disables this window, just before the
+            // focus is taken from the control that has it.
+            RememberFocus();
+            break;
         case WM_ACTIVATE:
             // DefWindowProc would give the focus to the frame itself, where no
             // key does anything; a dialog gives it back to its control.
             if (LOWORD(wParam) == WA_INACTIVE) {
-                HWND focus = GetFocus();
-                if (focus && IsChild(window_, focus)) lastFocus_ = focus;
+                RememberFocus();
                 return 0;
             }
             if (!HIWORD(wParam)) {  // not minimised

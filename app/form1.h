@@ -37,6 +37,7 @@ class Form1 {
     void PaintBackground(HDC dc);
     void OnCommand(int id, int notification);
     bool IsLabel(HWND control) const;
+    void RememberFocus();
 
     HINSTANCE instance_;
     OwnerWindow& owner_;

@@ -84,6 +84,20 @@ TEST_F(BackupEndToEndTest, ExportsToExactlyTheChosenPathThroughAQuotedBatchLine)
     RemoveFileWhenFree(exportPath);
 }
 
+TEST_F(BackupEndToEndTest, ANameTypedWithoutExtensionGetsDotReg) {
+    const std::wstring folder = L"C:\\Torvane 备份";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring typed = folder + L"\\noext";
+    RemoveFileWhenFree(typed + L".reg");
+    StartTaskWithFile(1, 0, typed);
+    ASSERT_TRUE(app->WaitForDialogsToClose());
+    EXPECT_EQ(ReadBytes(InstallFolder() + L"\\BackUp.bat"),
+              InCodePage936(L"regedit /e \"" + typed + L".reg\"\r\n"));
+    EXPECT_FALSE(WaitForFile(typed + L".reg", std::chrono::seconds(60)).empty());
+    EXPECT_EQ(GetFileAttributesW(typed.c_str()), INVALID_FILE_ATTRIBUTES);
+    RemoveFileWhenFree(typed + L".reg");
+}
+
 TEST_F(BackupEndToEndTest, CancelWritesNoBatchFile) {
     const std::wstring batch = InstallFolder() + L"\\BackUp.bat";
     DeleteFileW(batch.c_str());

@@ -92,9 +92,64 @@ TEST_F(MainWindowTest, EachLabelRefillsTheList) {
 }
 
 TEST_F(MainWindowTest, OkWithNothingSelectedDoesNothing) {
-    app->ClickButton(IDC_COMMAND1);
+    // 禁用注册表编辑器, in the list shown, would write at once without asking.
+    const std::wstring policy = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
+    DeleteValue(HKEY_CURRENT_USER, policy, L"DisableRegistryTools");
+    app->ClickButtonAndWait(IDC_COMMAND1);
     ExpectNoDialog();
     EXPECT_TRUE(app->Running());
+    EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, policy, L"DisableRegistryTools"), std::nullopt);
+}
+
+TEST_F(MainWindowTest, ADoubleClickOnOkRunsTheTaskOnce) {
+    const std::wstring explorer =
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
+    DeleteValue(HKEY_CURRENT_USER, explorer, L"NoDesktop");
+    app->ClickLabel(3);
+    app->SelectItem(2);  // 隐藏桌面所有图标: asks first
+    // The second click is queued before the question shows, as a quick
+    // double-click's is.
+    PostMessageW(app->Control(IDC_COMMAND1), BM_CLICK, 0, 0);
+    PostMessageW(app->Control(IDC_COMMAND1), BM_CLICK, 0, 0);
+    DialogSeen question = ExpectDialog(L"确认");
+    Sleep(300);
+    EXPECT_EQ(app->OpenDialogs().size(), 1u) << "a second question was opened";
+    app->PressDialogButton(question, IDYES);
+    ASSERT_TRUE(app->WaitForDialogsToClose());
+    Sleep(300);
+    EXPECT_TRUE(app->OpenDialogs().empty()) << "the task ran a second time";
+    EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, explorer, L"NoDesktop"), DwordBytes(1));
+    DeleteValue(HKEY_CURRENT_USER, explorer, L"NoDesktop");
+}
+
+TEST_F(MainWindowTest, TheFocusComesBackToItsControlAfterAMessageBox) {
+    auto focus = [&] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetWindowThreadProcessId(app->main(), nullptr), &info);
+        return info.hwndFocus;
+    };
+    app->ClickLabel(3);
+    app->SelectItem(2);
+    ASSERT_EQ(focus(), app->Control(IDC_LISTVIEW1));
+    // A click gives the button the focus, as a mouse click does; the question
+    // then takes it, and closing the question must give it back to the button,
+    // not to the frame, where no key does anything.
+    app->ClickButton(IDC_COMMAND1);
+    app->PressDialogButton(ExpectDialog(L"确认"), IDNO);
+    ASSERT_TRUE(app->WaitForDialogsToClose());
+    EXPECT_EQ(focus(), app->Control(IDC_COMMAND1));
+    // A real Tab key goes on from there, as in a dialog.
+    INPUT keys[2]{};
+    keys[0].type = keys[1].type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[1].ki.wVk = VK_TAB;
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    ASSERT_EQ(SendInput(2, keys, sizeof(INPUT)), 2u);
+    for (int i = 0; i < 50 && focus() != app->Control(IDC_COMMAND2); ++i) Sleep(20);
+    EXPECT_EQ(focus(), app->Control(IDC_COMMAND2));
+    ASSERT_EQ(SendInput(2, keys, sizeof(INPUT)), 2u);
+    for (int i = 0; i < 50 && focus() != app->Control(IDC_LISTVIEW1); ++i) Sleep(20);
+    EXPECT_EQ(focus(), app->Control(IDC_LISTVIEW1));
 }
 
 TEST_F(MainWindowTest, ExitEndsTheProgram) {
