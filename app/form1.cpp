@@ -130,6 +130,8 @@ void Form1::ApplyDpi(int dpi) {
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     }
     font_ = std::move(font);
+    owner_.font = font_.get();
+    owner_.dpi = dpi;
     background_ = LoadBackground(instance_, dpi);
 
     HWND listView = GetDlgItem(window_, IDC_LISTVIEW1);
@@ -253,6 +255,7 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             HWND closing = window_;
             window_ = nullptr;
             owner_.handle = nullptr;
+            owner_.font = nullptr;
             SetWindowLongPtrW(closing, GWLP_USERDATA, 0);
             PostQuitMessage(0);
             return 0;

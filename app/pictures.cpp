@@ -3,6 +3,8 @@
 #include <initguid.h>  // the WIC GUIDs, defined here instead of linking their DLL
 #include <wincodec.h>
 
+#include <algorithm>
+
 #include "app/dpi.h"
 #include "app/resources/resource_ids.h"
 #include "platform/win32/com_apartment.h"
@@ -105,6 +107,43 @@ UniqueHbitmap DecodePicture(HINSTANCE instance, int id, SIZE size) {
     return bitmap;
 }
 
+// The 1x background is an RLE8 bitmap resource. Microsoft documents DIB
+// sections as BI_RGB or BI_BITFIELDS only, and says nothing of LoadImage with
+// LR_CREATEDIBSECTION on compressed bitmaps; SetDIBits, on the other hand, is
+// documented to take RLE-compressed bits ("The scan lines must be aligned on a
+// DWORD except for RLE-compressed bitmaps", SetDIBits reference). So the bits
+// are decoded by SetDIBits into a plain 32-bit DIB section of our own.
+UniqueHbitmap DecodeRleBitmap(HINSTANCE instance, int id, SIZE size) {
+    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(2));  // RT_BITMAP
+    if (!found) return nullptr;
+    const auto* info = static_cast<const BITMAPINFO*>(LockResource(LoadResource(instance, found)));
+    const DWORD resourceSize = SizeofResource(instance, found);
+    if (!info || resourceSize < sizeof(BITMAPINFOHEADER)) return nullptr;
+    const BITMAPINFOHEADER& header = info->bmiHeader;
+    const DWORD colours = header.biClrUsed ? header.biClrUsed : 256;
+    const DWORD bitsOffset = header.biSize + colours * sizeof(RGBQUAD);
+    if (header.biCompression != BI_RLE8 || header.biWidth != size.cx ||
+        header.biHeight != size.cy || bitsOffset >= resourceSize) {
+        return nullptr;
+    }
+    void* pixels = nullptr;
+    UniqueHbitmap bitmap = CreateTopDownDib(size, &pixels);
+    if (!bitmap) return nullptr;
+    // Runs may skip pixels (delta and end-of-line escapes): those stay the
+    // window's face colour rather than whatever the memory held.
+    const DWORD face = GetSysColor(COLOR_BTNFACE);
+    const DWORD faceBgr = (GetRValue(face) << 16) | (GetGValue(face) << 8) | GetBValue(face);
+    std::fill_n(static_cast<DWORD*>(pixels), size.cx * size.cy, faceBgr);
+    HDC screen = GetDC(nullptr);
+    const int lines =
+        SetDIBits(screen, bitmap.get(), 0, static_cast<UINT>(size.cy),
+                  reinterpret_cast<const BYTE*>(info) + bitsOffset, info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    GdiFlush();
+    if (lines != size.cy) return nullptr;
+    return bitmap;
+}
+
 }  // namespace
 
 SIZE BackgroundSize(int dpi) {
@@ -112,12 +151,9 @@ SIZE BackgroundSize(int dpi) {
 }
 
 UniqueHbitmap LoadBackground(HINSTANCE instance, int dpi) {
-    // At 96 DPI the 1x picture is an RLE bitmap that GDI reads by itself, so
-    // the usual start needs no codec DLL at all.
-    if (dpi == kDefaultDpi) {
-        return UniqueHbitmap(static_cast<HBITMAP>(LoadImageW(
-            instance, MAKEINTRESOURCEW(IDB_BACKGROUND), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    }
+    // At 96 DPI the 1x picture is an RLE bitmap that GDI decodes by itself,
+    // so the usual start needs no codec DLL at all.
+    if (dpi == kDefaultDpi) return DecodeRleBitmap(instance, IDB_BACKGROUND, kBackgroundAt96);
     return DecodePicture(instance, IDR_BACKGROUND_2X, BackgroundSize(dpi));
 }
 

@@ -1,5 +1,6 @@
 #include "platform/win32/input_box.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -9,7 +10,8 @@ namespace {
 // Builds a DLGTEMPLATEEX in memory, so the box needs no resource of its own.
 class DialogTemplate {
   public:
-    DialogTemplate(DWORD style, short width, short height, WORD itemCount) {
+    DialogTemplate(DWORD style, short width, short height, WORD itemCount, const LOGFONTW& font,
+                   int dpi) {
         Add16(1);       // dlgVer
         Add16(0xFFFF);  // signature: extended template
         Add32(0);       // helpID
@@ -23,10 +25,13 @@ class DialogTemplate {
         Add16(0);  // no menu
         Add16(0);  // default dialog class
         Add16(0);  // the title is set at run time
-        Add16(9);  // point size
-        Add16(FW_NORMAL);
-        Add16(0);  // italic and charset bytes
-        AddText(L"MS Shell Dlg");
+        // The window's own face and size, so that dialog units are measured
+        // in the font the controls show.
+        const int fontHeight = font.lfHeight < 0 ? -font.lfHeight : font.lfHeight;
+        Add16(static_cast<WORD>(std::max(1, MulDiv(fontHeight, 72, dpi))));
+        Add16(static_cast<WORD>(font.lfWeight ? font.lfWeight : FW_NORMAL));
+        Add16(static_cast<WORD>((font.lfCharSet << 8) | (font.lfItalic ? 1 : 0)));
+        AddText(font.lfFaceName);
     }
 
     void AddItem(WORD classAtom, DWORD style, short x, short y, short cx, short cy, DWORD id,
@@ -69,8 +74,14 @@ struct InputBoxState {
     const std::wstring& prompt;
     const std::wstring& title;
     const std::wstring& defaultText;
+    HFONT font;
     std::wstring typed;
 };
+
+BOOL CALLBACK SetFontOnChild(HWND child, LPARAM font) {
+    SendMessageW(child, WM_SETFONT, static_cast<WPARAM>(font), FALSE);
+    return TRUE;
+}
 
 std::wstring WindowText(HWND window) {
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
@@ -84,6 +95,9 @@ INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         case WM_INITDIALOG: {
             SetWindowLongPtrW(dialog, DWLP_USER, lParam);
             const auto* state = reinterpret_cast<const InputBoxState*>(lParam);
+            // The very font the main window's labels and list show.
+            if (state->font)
+                EnumChildWindows(dialog, SetFontOnChild, reinterpret_cast<LPARAM>(state->font));
             SetWindowTextW(dialog, state->title.c_str());
             SetDlgItemTextW(dialog, kInputBoxPromptId, state->prompt.c_str());
             HWND edit = GetDlgItem(dialog, kInputBoxEditId);
@@ -113,17 +127,29 @@ INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 }  // namespace
 
 std::optional<std::wstring> RunInputBox(HWND owner, const std::wstring& prompt,
-                                        const std::wstring& title,
-                                        const std::wstring& defaultText) {
+                                        const std::wstring& title, const std::wstring& defaultText,
+                                        HFONT font, int fontDpi) {
+    LOGFONTW face{};
+    int dpi = fontDpi;
+    if (!font || !GetObjectW(font, sizeof face, &face)) {
+        NONCLIENTMETRICSW metrics{};
+        metrics.cbSize = sizeof metrics;
+        SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+        face = metrics.lfMessageFont;
+        HDC screen = GetDC(nullptr);
+        dpi = GetDeviceCaps(screen, LOGPIXELSY);
+        ReleaseDC(nullptr, screen);
+        font = nullptr;
+    }
     DialogTemplate box(DS_MODALFRAME | DS_SETFONT | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                       240, 84, 4);
+                       240, 84, 4, face, dpi);
     box.AddItem(kStaticAtom, SS_LEFT | SS_NOPREFIX, 7, 7, 170, 48, kInputBoxPromptId, L"");
     box.AddItem(kButtonAtom, BS_DEFPUSHBUTTON | WS_TABSTOP, 185, 7, 48, 14, IDOK, L"确定");
     box.AddItem(kButtonAtom, BS_PUSHBUTTON | WS_TABSTOP, 185, 25, 48, 14, IDCANCEL, L"取消");
     box.AddItem(kEditAtom, ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 7, 63, 226, 13,
                 kInputBoxEditId, L"");
 
-    InputBoxState state{prompt, title, defaultText, L""};
+    InputBoxState state{prompt, title, defaultText, font, L""};
     const INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), box.get(), owner,
                                                    InputBoxProc, reinterpret_cast<LPARAM>(&state));
     if (result != IDOK) return std::nullopt;

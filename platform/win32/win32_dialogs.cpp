@@ -12,7 +12,8 @@ int Win32Dialogs::ShowMessageBox(const std::wstring& prompt, int buttons,
 
 std::wstring Win32Dialogs::ShowInputBox(const std::wstring& prompt, const std::wstring& title,
                                         const std::wstring& defaultText) {
-    return RunInputBox(owner_.handle, prompt, title, defaultText).value_or(L"");
+    return RunInputBox(owner_.handle, prompt, title, defaultText, owner_.font, owner_.dpi)
+        .value_or(L"");
 }
 
 }  // namespace torvane

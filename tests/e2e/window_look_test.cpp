@@ -72,7 +72,47 @@ RECT ClientRectOf(HWND main, HWND control) {
     return rect;
 }
 
-using WindowLookTest = EndToEndTest;
+// Every text of the input box fits its control in the window's own font, at
+// whatever DPI the screen has.
+class InputBoxLook : public EndToEndTest {
+  protected:
+    void ExpectTheWindowsFontAndRoomForEveryCaption() {
+        StartTask(3, 1);  // 设置桌面图标大小
+        DialogSeen box = ExpectDialog(L"按百分比输入");
+        ASSERT_TRUE(box.handle);
+        // The program's font, made here the same way: the message font at
+        // the screen's DPI (this driver is DPI-aware).
+        NONCLIENTMETRICSW metrics{};
+        metrics.cbSize = sizeof metrics;
+        SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+        HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
+        HDC dc = GetDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, font);
+        for (int id : {100, 101, IDOK, IDCANCEL}) {
+            SCOPED_TRACE(id);
+            HWND control = GetDlgItem(box.handle, id);
+            const std::wstring text = id == 101 ? L"32" : WindowText(control);
+            SIZE extent{};
+            GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+            RECT client{};
+            GetClientRect(control, &client);
+            EXPECT_LE(extent.cx + 4, client.right) << Utf8(text);
+            EXPECT_LE(extent.cy, client.bottom) << Utf8(text);
+        }
+        SelectObject(dc, old);
+        ReleaseDC(nullptr, dc);
+        DeleteObject(font);
+        app->PressDialogButton(box, IDCANCEL);
+        app->PressDialogButton(ExpectDialog(L"错误"), IDOK);
+        ASSERT_TRUE(app->WaitForDialogsToClose());
+    }
+};
+
+using WindowLookTest = InputBoxLook;
+
+TEST_F(WindowLookTest, TheInputBoxUsesTheWindowsFontAndFits) {
+    ExpectTheWindowsFontAndRoomForEveryCaption();
+}
 
 TEST_F(WindowLookTest, LabelsAreRedTextOnThePicture) {
     Sleep(200);  // let the window finish painting
@@ -285,7 +325,7 @@ TEST(VersionRecord, ReadsBackAsBuilt) {
 }
 
 // Run by scripts/dpi-prefix-test in a prefix whose screen has another DPI.
-class HighDpiTest : public EndToEndTest {
+class HighDpiTest : public InputBoxLook {
   protected:
     void SetUp() override {
         const char* dpi = std::getenv("TORVANE_E2E_DPI");
@@ -295,6 +335,10 @@ class HighDpiTest : public EndToEndTest {
     }
     int dpi_ = 96;
 };
+
+TEST_F(HighDpiTest, TheInputBoxUsesTheWindowsFontAndFits) {
+    ExpectTheWindowsFontAndRoomForEveryCaption();
+}
 
 TEST_F(HighDpiTest, EverythingScalesFromTheTwips) {
     RECT client{};
