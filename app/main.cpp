@@ -5,6 +5,7 @@
 
 #include "app/common_controls.h"
 #include "app/form1.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/win32_dialogs.h"
 #include "platform/win32/win32_elevation.h"
 #include "platform/win32/win32_registry.h"
@@ -13,7 +14,7 @@
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     // A portable exe is often run from Downloads: load DLLs from the system
     // folder only, so none planted beside it can be picked up.
-    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    torvane::RestrictDllSearch();
 
     if (!torvane::Comctl().loaded()) return 1;
 

@@ -21,9 +21,9 @@ std::uintptr_t __stack_chk_guard = 0x2B992DDFA232u;
 // yet: the first user constructor runs straight from the C runtime's start-up.
 __attribute__((constructor(101), no_stack_protector)) static void SeedStackGuard() {
     std::uintptr_t canary = 0;
-    // bcrypt.dll from the system folder only: nothing has restricted the DLL
-    // search yet at this point.
-    if (HMODULE bcrypt = LoadLibraryExW(L"bcrypt.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+    // bcrypt.dll by its full path in the system folder: nothing has restricted
+    // the DLL search yet at this point.
+    if (HMODULE bcrypt = torvane::LoadSystemLibrary(L"bcrypt.dll")) {
         const auto genRandom =
             torvane::ModuleFunction<decltype(&BCryptGenRandom)>(bcrypt, "BCryptGenRandom");
         if (genRandom && genRandom(nullptr, reinterpret_cast<UCHAR*>(&canary), sizeof canary,

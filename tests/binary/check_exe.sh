@@ -29,6 +29,14 @@ for dll in $imports; do
   if [[ "$allowed" == *" $dll "* ]]; then pass "imports $dll"; else fail "imports $dll, which is not a known system DLL"; fi
 done
 
+# Functions that Windows 7 lacks without its updates must be looked up at run time:
+# imported, any one of them keeps the program from starting there at all.
+for fn in SetDefaultDllDirectories AddDllDirectory RemoveDllDirectory \
+  GetDpiForWindow AdjustWindowRectExForDpi SystemParametersInfoForDpi; do
+  grep -qE "^[[:space:]]+[0-9a-f]+[[:space:]]+[0-9]+[[:space:]]+$fn\$" <<<"$headers" &&
+    fail "imports $fn, which Windows 7 lacks" || pass "does not import $fn"
+done
+
 # Stack canaries and checked string functions are compiled in and linked statically.
 grep -q 'refptr\.__stack_chk_guard' "$map" && grep -qE '^ +0x[0-9a-f]+ +__stack_chk_fail$' "$map" &&
   pass "stack protector in use" || fail "no code reads the stack canary, or nothing handles a smashed one"

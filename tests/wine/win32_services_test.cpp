@@ -9,6 +9,7 @@
 
 #include "platform/win32/current_folder.h"
 #include "platform/win32/input_box.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/win32_dialogs.h"
 #include "platform/win32/win32_elevation.h"
 #include "platform/win32/win32_shell.h"
@@ -377,6 +378,74 @@ TEST_F(ShellTest, RunCommandStartsTheBatchFileInAFolderWithSpaces) {
     }
     EXPECT_TRUE(appeared);
 }
+
+// A system DLL's name planted beside this test program, where a load by name
+// looks first; Wine is told to prefer a native DLL, so that it takes the plant
+// as Windows would. The plant leaves a marker beside itself when loaded.
+class SystemLibraryTest : public ::testing::TestWithParam<DllSearch> {
+  protected:
+    void SetUp() override {
+        ASSERT_EQ(GetModuleHandleW(kName), nullptr) << "already loaded: no load would search";
+        wchar_t exe[MAX_PATH] = {};
+        GetModuleFileNameW(nullptr, exe, MAX_PATH);
+        folder = exe;
+        folder.resize(folder.find_last_of(L'\\'));
+        ASSERT_TRUE(
+            CopyFileW((folder + L"\\..\\..\\planted\\" + kName).c_str(), Plant().c_str(), FALSE));
+        DeleteFileW(Marker().c_str());
+        // Wine opens a program's own override key once, at its first DLL load,
+        // so one made now would go unseen; the prefix-wide key is open from the
+        // start and read at every load.
+        RegSetKeyValueW(HKEY_CURRENT_USER, kOverrides, kStem, REG_SZ, L"native,builtin",
+                        sizeof L"native,builtin");
+    }
+    void TearDown() override {
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, kOverrides, kStem);
+        DeleteFileW(Plant().c_str());
+        DeleteFileW(Marker().c_str());
+    }
+    std::wstring Plant() const { return folder + L"\\" + kName; }
+    std::wstring Marker() const { return folder + L"\\planted-dll-was-loaded.txt"; }
+    bool PlantWasLoaded() const {
+        return GetFileAttributesW(Marker().c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+
+    // One that nothing else in this process loads: a module already loaded is
+    // taken without any search.
+    static constexpr const wchar_t* kStem = L"windowscodecs";
+    static constexpr const wchar_t* kName = L"windowscodecs.dll";
+    static constexpr const wchar_t* kOverrides = L"Software\\Wine\\DllOverrides";
+    std::wstring folder;
+};
+
+TEST_P(SystemLibraryTest, LoadsTheSystemFoldersCopyNotOneBesideTheProgram) {
+    // The control: a plain load by name takes the plant, which refuses to load.
+    if (HMODULE plain = LoadLibraryW(kName)) FreeLibrary(plain);
+    ASSERT_TRUE(PlantWasLoaded()) << "the plant was not found: nothing here could be caught";
+    DeleteFileW(Marker().c_str());
+
+    HMODULE module = LoadSystemLibrary(kName, GetParam());
+    ASSERT_NE(module, nullptr) << GetLastError();
+    wchar_t loaded[MAX_PATH] = {};
+    GetModuleFileNameW(module, loaded, MAX_PATH);
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    EXPECT_EQ(
+        CompareStringOrdinal(loaded, -1, (std::wstring(system) + L"\\" + kName).c_str(), -1, TRUE),
+        CSTR_EQUAL)
+        << "loaded from " << loaded;
+    EXPECT_FALSE(PlantWasLoaded());
+    FreeLibrary(module);
+}
+
+INSTANTIATE_TEST_SUITE_P(Loaders, SystemLibraryTest,
+                         ::testing::Values(DllSearch::AlteredSearchPath,
+                                           DllSearch::SystemFolderOnly),
+                         [](const auto& info) {
+                             return info.param == DllSearch::AlteredSearchPath
+                                        ? "WithoutTheLoaderUpdate"
+                                        : "WithTheLoaderUpdate";
+                         });
 
 }  // namespace
 }  // namespace torvane
