@@ -99,6 +99,18 @@ class InputBoxLook : public EndToEndTest {
             EXPECT_LE(extent.cx + 4, client.right) << Utf8(text);
             EXPECT_LE(extent.cy, client.bottom) << Utf8(text);
         }
+        // Dialog units are measured in the box's font: the OK button, 48 × 14
+        // units, has the size that the window's font gives those units.
+        TEXTMETRICW text{};
+        GetTextMetricsW(dc, &text);
+        SIZE alphabet{};
+        GetTextExtentPoint32W(dc, L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52,
+                              &alphabet);
+        const int baseX = (alphabet.cx / 26 + 1) / 2;
+        RECT ok{};
+        GetClientRect(GetDlgItem(box.handle, IDOK), &ok);
+        EXPECT_NEAR(ok.right, MulDiv(48, baseX, 4), 1) << "base " << baseX;
+        EXPECT_NEAR(ok.bottom, MulDiv(14, text.tmHeight, 8), 1) << "height " << text.tmHeight;
         SelectObject(dc, old);
         ReleaseDC(nullptr, dc);
         DeleteObject(font);
