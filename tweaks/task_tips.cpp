@@ -1,5 +1,6 @@
 #include "tweaks/task_tips.h"
 
+#include <initializer_list>
 #include <string_view>
 
 #include "tweaks/user_messages.h"
@@ -11,43 +12,44 @@ namespace {
 // every tip keeps its last lines.
 constexpr size_t kShownCharacters = 100;
 
-std::wstring ShownText(const std::vector<std::uint8_t>& bytes) {
-    std::wstring text;
+// One call for several pieces: the tips are built from many short texts, and
+// the exe stays small when each piece is not a string operation of its own.
+void Append(std::wstring& text, std::initializer_list<std::wstring_view> pieces) {
+    for (std::wstring_view piece : pieces) text.append(piece);
+}
+
+void AppendShownText(std::wstring& tip, const std::vector<std::uint8_t>& bytes) {
+    size_t shown = 0;
     for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
         auto unit = static_cast<wchar_t>(bytes[i] | (bytes[i + 1] << 8));
         if (unit == L'\0') break;
+        if (shown++ == kShownCharacters) {
+            if (tip.back() >= 0xD800 && tip.back() < 0xDC00) tip.pop_back();  // half a pair
+            tip += L'…';
+            break;
+        }
         // A line break inside the data must not look like the tip's next line.
-        if (unit < L' ') unit = L' ';
-        text += unit;
+        tip += unit < L' ' ? L' ' : unit;
     }
-    if (text.size() > kShownCharacters) {
-        text.resize(kShownCharacters);
-        if (text.back() >= 0xD800 && text.back() < 0xDC00) text.pop_back();  // half a pair
-        text += L"…";
-    }
-    return text;
 }
 
-std::wstring DataText(const ReadResult& read) {
+void AppendData(std::wstring& tip, const ReadResult& read) {
     if (read.kind == kRegDword && read.bytes.size() == 4) {
         const std::uint32_t number = read.bytes[0] | (read.bytes[1] << 8) | (read.bytes[2] << 16) |
                                      (static_cast<std::uint32_t>(read.bytes[3]) << 24);
-        return std::to_wstring(number) + L"（REG_DWORD）";
+        Append(tip, {std::to_wstring(number), L"（REG_DWORD）"});
+    } else if (read.kind == kRegSz || read.kind == kRegExpandSz) {
+        tip += L'“';
+        AppendShownText(tip, read.bytes);
+        tip += read.kind == kRegSz ? L"”（REG_SZ）" : L"”（REG_EXPAND_SZ）";
+    } else {
+        Append(tip, {L"（类型 ", std::to_wstring(read.kind), L"，",
+                     std::to_wstring(read.bytes.size()), L" 字节）"});
     }
-    if (read.kind == kRegSz || read.kind == kRegExpandSz) {
-        return L"“" + ShownText(read.bytes) +
-               (read.kind == kRegSz ? L"”（REG_SZ）" : L"”（REG_EXPAND_SZ）");
-    }
-    return L"（类型 " + std::to_wstring(read.kind) + L"，" + std::to_wstring(read.bytes.size()) +
-           L" 字节）";
 }
 
 bool SameKey(const RegistryLocation* a, const RegistryLocation& b) {
     return a && a->root == b.root && std::wstring_view(a->path) == b.path;
-}
-
-std::wstring FullPath(const RegistryLocation& location) {
-    return RootName(location.root) + L"\\" + location.path;
 }
 
 const wchar_t* ElevationText(ElevationState state) {
@@ -65,18 +67,18 @@ const wchar_t* ElevationText(ElevationState state) {
 }  // namespace
 
 std::wstring DescribeTask(const TaskDescription& description, TweakContext& context) {
-    const std::wstring lineBreak = messages::kLineBreak;
+    const std::wstring_view lineBreak = messages::kLineBreak;
     std::wstring tip = L"修改：";
     if (description.key) {
-        tip += FullPath(*description.key) + lineBreak;
+        Append(tip, {RootName(description.key->root), L"\\", description.key->path, lineBreak});
     }
-    tip += description.changes + lineBreak;
+    Append(tip, {description.changes, lineBreak});
 
     bool anySet = false;
     for (const ShownValue& shown : description.values) {
-        tip += std::wstring(shown.label) + L"：";
+        Append(tip, {shown.label, L"："});
         if (!SameKey(description.key, shown.location)) {
-            tip += FullPath(shown.location) + L" 中的 ";
+            Append(tip, {RootName(shown.location.root), L"\\", shown.location.path, L" 中的 "});
         }
         tip += *shown.name ? shown.name : L"（默认）";
         const ReadResult read =
@@ -84,27 +86,23 @@ std::wstring DescribeTask(const TaskDescription& description, TweakContext& cont
         if (read.error == kErrorFileNotFound) {
             tip += L" 未设置";
         } else if (read.error != kSuccess) {
-            tip += L" 无法读取（" + context.shell.ErrorText(read.error) + L"）";
+            Append(tip, {L" 无法读取（", context.shell.ErrorText(read.error), L"）"});
         } else {
-            tip += L" = " + DataText(read);
+            tip += L" = ";
+            AppendData(tip, read);
             anySet = anySet || (read.kind == kRegDword && read.bytes.size() == 4 &&
                                 (read.bytes[0] | read.bytes[1] | read.bytes[2] | read.bytes[3]));
         }
         tip += lineBreak;
     }
-    if (anySet && description.whenSet) tip += description.whenSet + lineBreak;
+    if (anySet && description.whenSet) Append(tip, {description.whenSet, lineBreak});
 
-    tip += L"Windows 10/11：";
-    tip += description.windows + lineBreak;
-    tip += L"生效：";
-    tip += description.effect + lineBreak;
-    tip += L"管理员权限：";
-    tip += description.admin;
-    tip += ElevationText(context.elevation.State());
-
+    Append(tip, {L"Windows 10/11：", description.windows, lineBreak, L"生效：", description.effect,
+                 lineBreak, L"管理员权限：", description.admin,
+                 ElevationText(context.elevation.State())});
     if (tip.size() >= kTipSizeLimit) {
         tip.resize(kTipSizeLimit - 2);
-        tip += L"…";
+        tip += L'…';
     }
     return tip;
 }
