@@ -51,7 +51,7 @@ ControlKind KindOf(int id) {
 }  // namespace
 
 Form1::Form1(HINSTANCE instance, OwnerWindow& owner, TweakContext& context)
-    : instance_(instance), owner_(owner), handlers_(list_, context) {}
+    : instance_(instance), owner_(owner), handlers_(list_, context), tips_(context) {}
 
 Form1::~Form1() {
     if (window_) DestroyWindow(window_);
@@ -115,6 +115,7 @@ void Form1::CreateControls() {
             labels_[place.id - IDC_LABEL1] = control;
     }
     list_.Attach(GetDlgItem(window_, IDC_LISTVIEW1));
+    tips_.Attach(GetDlgItem(window_, IDC_LISTVIEW1));
 }
 
 void Form1::ApplyDpi(int dpi) {
@@ -141,6 +142,7 @@ void Form1::ApplyDpi(int dpi) {
     ListView_SetIconSpacing(listView, Scale(kIconSpacingAt96.cx, dpi),
                             Scale(kIconSpacingAt96.cy, dpi));
     ListView_Arrange(listView, LVA_DEFAULT);
+    tips_.SetDpi(dpi);
     InvalidateRect(window_, nullptr, TRUE);
 }
 
@@ -172,7 +174,10 @@ bool Form1::IsLabel(HWND control) const {
 
 void Form1::OnCommand(int id, int notification) {
     if (id >= IDC_LABEL1 && id <= IDC_LABEL4) {
-        if (notification == STN_CLICKED) handlers_.OnLabelClick(id - IDC_LABEL1 + 1);
+        if (notification == STN_CLICKED) {
+            handlers_.OnLabelClick(id - IDC_LABEL1 + 1);
+            tips_.Forget();  // other tasks now stand where the pointer is
+        }
         return;
     }
     // Enter and Escape arrive as IDOK and IDCANCEL, which no control carries:

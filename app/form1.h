@@ -8,6 +8,7 @@
 
 #include "app/common_controls.h"
 #include "app/form1_handlers.h"
+#include "app/list_tips.h"
 #include "app/win32_list_view.h"
 #include "platform/win32/owner_window.h"
 #include "platform/win32/unique_handles.h"
@@ -45,6 +46,7 @@ class Form1 {
     int dpi_ = 96;
     Win32ListView list_;
     Form1Handlers handlers_;
+    ListTips tips_;  // what each task does, on hovering over it
     UniqueHfont font_;
     UniqueHbitmap background_;
     UniqueImageList pictures_;

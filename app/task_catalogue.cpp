@@ -10,28 +10,28 @@ namespace {
 using namespace mod_regSetting;
 
 constexpr std::array<TaskEntry, 4> kRegistryTasks{{
-    {L"备份注册表", BackupRegistry},
-    {L"还原注册表", RestoreRegistry},
-    {L"禁用注册表编辑器", DisableRegistryEditor},
-    {L"允许使用注册表编辑器", EnableRegistryEditor},
+    {L"备份注册表", BackupRegistry, &kBackupRegistryTip},
+    {L"还原注册表", RestoreRegistry, &kRestoreRegistryTip},
+    {L"禁用注册表编辑器", DisableRegistryEditor, &kDisableRegistryEditorTip},
+    {L"允许使用注册表编辑器", EnableRegistryEditor, &kEnableRegistryEditorTip},
 }};
 
 constexpr std::array<TaskEntry, 1> kDiskTasks{{
-    {L"设置磁盘空间不够的警戒值", SetDiskSpaceThreshold},
+    {L"设置磁盘空间不够的警戒值", SetDiskSpaceThreshold, &kSetDiskSpaceThresholdTip},
 }};
 
 constexpr std::array<TaskEntry, 5> kDesktopTasks{{
-    {L"设置登录时的桌面背景", SetLogonWallpaper},
-    {L"设置桌面图标大小", SetDesktopIconSize},
-    {L"隐藏桌面所有图标", ToggleDesktopIcons},
-    {L"在任务栏时间后面加入字符", SetClockText},
-    {L"设置主题桌面", SetThemeDesktop},
+    {L"设置登录时的桌面背景", SetLogonWallpaper, &kSetLogonWallpaperTip},
+    {L"设置桌面图标大小", SetDesktopIconSize, &kSetDesktopIconSizeTip},
+    {L"隐藏桌面所有图标", ToggleDesktopIcons, &kToggleDesktopIconsTip},
+    {L"在任务栏时间后面加入字符", SetClockText, &kSetClockTextTip},
+    {L"设置主题桌面", SetThemeDesktop, &kSetThemeDesktopTip},
 }};
 
 constexpr std::array<TaskEntry, 3> kOptimisationTasks{{
-    {L"缩短“无响应程序”等待时间", SetHungAppTimeout},
-    {L"从内存中卸载无用的DLL文件", SetAlwaysUnloadDll},
-    {L"优化Windows文件系统", OptimizeFileSystem},
+    {L"缩短“无响应程序”等待时间", SetHungAppTimeout, &kSetHungAppTimeoutTip},
+    {L"从内存中卸载无用的DLL文件", SetAlwaysUnloadDll, &kSetAlwaysUnloadDllTip},
+    {L"优化Windows文件系统", OptimizeFileSystem, &kOptimizeFileSystemTip},
 }};
 
 constexpr std::array<TaskCategory, 4> kCatalogue{{
@@ -45,6 +45,15 @@ constexpr std::array<TaskCategory, 4> kCatalogue{{
 
 std::span<const TaskCategory> TaskCatalogue() {
     return kCatalogue;
+}
+
+std::wstring TaskTip(const std::wstring& taskText, TweakContext& context) {
+    for (const TaskCategory& category : kCatalogue) {
+        for (const TaskEntry& task : category.tasks) {
+            if (taskText == task.text) return DescribeTask(*task.description, context);
+        }
+    }
+    return L"";
 }
 
 }  // namespace torvane

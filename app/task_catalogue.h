@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 
+#include "tweaks/task_tips.h"
 #include "tweaks/tweak_context.h"
 
 namespace torvane {
@@ -12,6 +14,7 @@ using TaskOperation = void (*)(TweakContext&);
 struct TaskEntry {
     const wchar_t* text;  // shown in the list, and the key that finds the operation
     TaskOperation operation;
+    const TaskDescription* description;  // what its tip says, beside the operation
 };
 
 struct TaskCategory {
@@ -24,5 +27,9 @@ struct TaskCategory {
 // The four categories in label order; their tasks, read in this order, are the
 // dispatch order.
 std::span<const TaskCategory> TaskCatalogue();
+
+// The tip of the task whose text equals taskText exactly, read fresh from the
+// registry; "" when no task has that text.
+std::wstring TaskTip(const std::wstring& taskText, TweakContext& context);
 
 }  // namespace torvane

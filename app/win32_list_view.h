@@ -6,6 +6,9 @@
 
 namespace torvane {
 
+// The whole text of one item, however long.
+std::wstring ListItemText(HWND listView, int index);
+
 // ListView1 as the handlers see it.
 class Win32ListView : public TaskListView {
   public:

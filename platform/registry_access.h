@@ -3,9 +3,11 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 // The registry as the tweaks see it: three roots, two value kinds, and keys
 // that are opened (created when missing) and closed again within one task.
+// The task tips only read: a value's kind and data, never creating anything.
 namespace torvane {
 
 enum class RegistryRoot { CurrentUser, LocalMachine, Users };
@@ -18,6 +20,11 @@ using ErrorCode = std::uint32_t;
 constexpr ErrorCode kSuccess = 0;
 constexpr ErrorCode kErrorFileNotFound = 2;
 constexpr ErrorCode kErrorAccessDenied = 5;
+
+// Value kinds, with the numbers Windows gives them.
+constexpr std::uint32_t kRegSz = 1;
+constexpr std::uint32_t kRegExpandSz = 2;
+constexpr std::uint32_t kRegDword = 4;
 
 // An open key. Destroying it closes it, so no handle can outlive its task.
 class RegistryKey {
@@ -42,11 +49,22 @@ struct OpenedKey {
     ErrorCode error = kSuccess;
 };
 
+// What a read found. error is kErrorFileNotFound when the key or the value is
+// absent; kind and bytes are set only on kSuccess.
+struct ReadResult {
+    ErrorCode error = kSuccess;
+    std::uint32_t kind = 0;
+    std::vector<std::uint8_t> bytes;  // exactly as RegQueryValueEx returns them
+};
+
 class RegistryAccess {
   public:
     virtual ~RegistryAccess() = default;
     // Opens the key for writing, creating it and every missing parent first.
     virtual OpenedKey CreateKey(RegistryRoot root, const std::wstring& path) = 0;
+    // Reads one value with query rights only; a missing key stays missing.
+    virtual ReadResult ReadValue(RegistryRoot root, const std::wstring& path,
+                                 const std::wstring& name) = 0;
 };
 
 }  // namespace torvane

@@ -27,4 +27,24 @@ void SetClockText(TweakContext& context) {
                     ValueChange::String(value_names::kAfternoonMarker, afternoon)});
 }
 
+namespace {
+
+constexpr ShownValue kClockValues[]{{L"当前值", kInternational, value_names::kTimeFormat},
+                                    {L"当前值", kInternational, value_names::kMorningMarker},
+                                    {L"当前值", kInternational, value_names::kAfternoonMarker}};
+
+}  // namespace
+
+const TaskDescription kSetClockTextTip{
+    &kInternational,
+    L"写入：sTimeFormat = “HH:mm:ss:”加上与较长文字等长的 tt，"
+    L"s1159、s2359 = 你输入的上午、下午文字（均为 REG_SZ）",
+    kClockValues,
+    nullptr,
+    L"部分使用：上午、下午标记最多 14 个字符，一般只在含 tt 的时间格式中显示；"
+    L"自 Windows 7 起任务栏时钟一般按短时间格式显示，而不是这里的 sTimeFormat。"
+    L"所有程序中的时间文字都会改变。",
+    L"一般在下次登录后：本程序直接写注册表，不通知其他程序。",
+    L"一般不需要。"};
+
 }  // namespace torvane::mod_regSetting

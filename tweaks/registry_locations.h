@@ -28,6 +28,14 @@ inline constexpr RegistryLocation kDefaultUserDesktop{RegistryRoot::Users,
 inline constexpr RegistryLocation kInternational{RegistryRoot::CurrentUser,
                                                  L"Control Panel\\International"};
 
+// Read by the task tips, never written: the machine-wide copy of the user's
+// policy, and the signed-in user's own desktop settings beside the default
+// profile's.
+inline constexpr RegistryLocation kMachineSystemPolicies{RegistryRoot::LocalMachine,
+                                                         kSystemPolicies.path};
+inline constexpr RegistryLocation kUserDesktop{RegistryRoot::CurrentUser,
+                                               L"Control Panel\\Desktop"};
+
 namespace value_names {
 inline constexpr const wchar_t* kDisableRegistryTools = L"DisableRegistryTools";
 inline constexpr const wchar_t* kNoDesktop = L"NoDesktop";

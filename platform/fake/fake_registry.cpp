@@ -112,6 +112,17 @@ OpenedKey FakeRegistry::CreateKey(RegistryRoot root, const std::wstring& path) {
     return {std::make_unique<FakeRegistryKey>(*this, id), kSuccess};
 }
 
+ReadResult FakeRegistry::ReadValue(RegistryRoot root, const std::wstring& path,
+                                   const std::wstring& name) {
+    requests.push_back({L"ReadValue", path + L"\\" + name});
+    const KeyId id{root, Fold(path)};
+    if (auto refused = RuleFor(refuseOpen_, id)) return {*refused, 0, {}};
+    if (auto refused = RuleFor(refuseReads_, id)) return {*refused, 0, {}};
+    const std::optional<StoredValue> value = Value(root, path, name);
+    if (!value) return {kErrorFileNotFound, 0, {}};
+    return {kSuccess, value->kind, value->bytes};
+}
+
 bool FakeRegistry::KeyExists(RegistryRoot root, const std::wstring& path) const {
     return keys_.count({root, Fold(path)}) != 0;
 }
@@ -155,6 +166,10 @@ void FakeRegistry::RefuseOpen(RegistryRoot root, const std::wstring& path, Error
 
 void FakeRegistry::RefuseWrites(RegistryRoot root, const std::wstring& path, ErrorCode error) {
     refuseWrites_.push_back({{root, Fold(path)}, error});
+}
+
+void FakeRegistry::RefuseReads(RegistryRoot root, const std::wstring& path, ErrorCode error) {
+    refuseReads_.push_back({{root, Fold(path)}, error});
 }
 
 }  // namespace torvane

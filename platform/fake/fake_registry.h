@@ -14,9 +14,6 @@
 // regard to letter case, as in Windows; each keeps the spelling it was created with.
 namespace torvane {
 
-constexpr std::uint32_t kRegSz = 1;
-constexpr std::uint32_t kRegDword = 4;
-
 struct StoredValue {
     std::uint32_t kind = 0;           // kRegSz or kRegDword
     std::vector<std::uint8_t> bytes;  // exactly as RegQueryValueEx would return them
@@ -32,8 +29,10 @@ StoredValue StringValue(const std::wstring& text);
 
 // One call on the fake registry, in the order the code under test made it.
 struct RegistryRequest {
-    std::wstring kind;  // "CreateKey", "SetDword", "SetString", "DeleteValue", "CloseKey"
-    std::wstring what;  // the key path for CreateKey, the value name for a value, "" for CloseKey
+    std::wstring kind;  // "CreateKey", "SetDword", "SetString", "DeleteValue", "CloseKey",
+                        // "ReadValue"
+    std::wstring what;  // the key path for CreateKey, the value name for a value, "" for
+                        // CloseKey, and for ReadValue the key path, a backslash and the name
     bool operator==(const RegistryRequest&) const = default;
 };
 void PrintTo(const RegistryRequest& request, std::ostream* out);
@@ -41,6 +40,8 @@ void PrintTo(const RegistryRequest& request, std::ostream* out);
 class FakeRegistry : public RegistryAccess {
   public:
     OpenedKey CreateKey(RegistryRoot root, const std::wstring& path) override;
+    ReadResult ReadValue(RegistryRoot root, const std::wstring& path,
+                         const std::wstring& name) override;
 
     bool KeyExists(RegistryRoot root, const std::wstring& path) const;
     std::optional<StoredValue> Value(RegistryRoot root, const std::wstring& path,
@@ -56,6 +57,8 @@ class FakeRegistry : public RegistryAccess {
     void RefuseOpen(RegistryRoot root, const std::wstring& path, ErrorCode error);
     // Keys open, but writes and deletes under this key fail with the error.
     void RefuseWrites(RegistryRoot root, const std::wstring& path, ErrorCode error);
+    // Keys open for writing, but reads of values under this key fail with the error.
+    void RefuseReads(RegistryRoot root, const std::wstring& path, ErrorCode error);
 
     // How many keys are open now; every task must leave this at 0.
     int OpenKeyCount() const { return openKeys_; }
@@ -79,6 +82,7 @@ class FakeRegistry : public RegistryAccess {
     std::map<KeyId, Key> keys_;
     std::vector<std::pair<KeyId, ErrorCode>> refuseOpen_;
     std::vector<std::pair<KeyId, ErrorCode>> refuseWrites_;
+    std::vector<std::pair<KeyId, ErrorCode>> refuseReads_;
     int openKeys_ = 0;
 };
 

@@ -59,4 +59,32 @@ OpenedKey Win32Registry::CreateKey(RegistryRoot root, const std::wstring& path) 
     return {std::make_unique<Win32RegistryKey>(UniqueHkey(raw)), kSuccess};
 }
 
+ReadResult Win32Registry::ReadValue(RegistryRoot root, const std::wstring& path,
+                                    const std::wstring& name) {
+    HKEY raw = nullptr;
+    // Query rights only, and an open rather than a create: a tip must never
+    // leave a key behind that was not there.
+    LSTATUS status =
+        RegOpenKeyExW(RootHandle(root), path.c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &raw);
+    if (status != ERROR_SUCCESS) return {static_cast<ErrorCode>(status), 0, {}};
+    const UniqueHkey key(raw);
+    ReadResult result;
+    DWORD size = 0;
+    status = RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, nullptr, &size);
+    // Another program may make the value longer between the two calls.
+    for (int attempt = 0; status == ERROR_SUCCESS || status == ERROR_MORE_DATA; ++attempt) {
+        result.bytes.resize(size);
+        DWORD kind = 0;
+        status = RegQueryValueExW(key.get(), name.c_str(), nullptr, &kind,
+                                  result.bytes.empty() ? nullptr : result.bytes.data(), &size);
+        if (status == ERROR_SUCCESS) {
+            result.kind = kind;
+            result.bytes.resize(size);
+            return result;
+        }
+        if (attempt == 4) break;
+    }
+    return {static_cast<ErrorCode>(status), 0, {}};
+}
+
 }  // namespace torvane

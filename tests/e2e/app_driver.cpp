@@ -149,6 +149,17 @@ void AppDriver::SelectItem(int index) {
     SendMessageW(list, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(remote.at(0)));
 }
 
+RECT AppDriver::ItemScreenRect(int index) {
+    HWND list = Control(110);
+    RemoteBuffer remote(process_.hProcess, sizeof(RECT));
+    RECT rect{LVIR_BOUNDS, 0, 0, 0};
+    remote.Write(0, &rect, sizeof rect);
+    SendMessageW(list, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(remote.at(0)));
+    remote.Read(0, &rect, sizeof rect);
+    MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
 int AppDriver::SelectedItem() {
     return static_cast<int>(
         SendMessageW(Control(110), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));

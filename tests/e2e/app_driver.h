@@ -43,7 +43,8 @@ class AppDriver {
 
     void ClickLabel(int labelNumber);
     std::vector<ListItemSeen> ListItems();
-    void SelectItem(int index);  // 0-based; -1 clears the selection
+    void SelectItem(int index);      // 0-based; -1 clears the selection
+    RECT ItemScreenRect(int index);  // the item's icon and text, in screen coordinates
     int SelectedItem();
     // Posts the click and returns once the program has taken it: when the task
     // has finished, or when it is waiting in a dialog.

@@ -19,24 +19,30 @@ struct CatalogueRow {
     std::int16_t picture;
     std::wstring text;
     TaskOperation operation;
+    const TaskDescription* description;
 };
 
 // The whole catalogue, in dispatch order.
 const std::vector<CatalogueRow>& ExpectedRows() {
     static const std::vector<CatalogueRow> rows{
-        {1, L"注册表管理", 3, L"备份注册表", BackupRegistry},
-        {1, L"注册表管理", 3, L"还原注册表", RestoreRegistry},
-        {1, L"注册表管理", 3, L"禁用注册表编辑器", DisableRegistryEditor},
-        {1, L"注册表管理", 3, L"允许使用注册表编辑器", EnableRegistryEditor},
-        {2, L"磁盘与文件管理", 1, L"设置磁盘空间不够的警戒值", SetDiskSpaceThreshold},
-        {3, L"桌面管理", 4, L"设置登录时的桌面背景", SetLogonWallpaper},
-        {3, L"桌面管理", 4, L"设置桌面图标大小", SetDesktopIconSize},
-        {3, L"桌面管理", 4, L"隐藏桌面所有图标", ToggleDesktopIcons},
-        {3, L"桌面管理", 4, L"在任务栏时间后面加入字符", SetClockText},
-        {3, L"桌面管理", 4, L"设置主题桌面", SetThemeDesktop},
-        {4, L"系统优化", 2, L"缩短\u201C无响应程序\u201D等待时间", SetHungAppTimeout},
-        {4, L"系统优化", 2, L"从内存中卸载无用的DLL文件", SetAlwaysUnloadDll},
-        {4, L"系统优化", 2, L"优化Windows文件系统", OptimizeFileSystem},
+        {1, L"注册表管理", 3, L"备份注册表", BackupRegistry, &kBackupRegistryTip},
+        {1, L"注册表管理", 3, L"还原注册表", RestoreRegistry, &kRestoreRegistryTip},
+        {1, L"注册表管理", 3, L"禁用注册表编辑器", DisableRegistryEditor,
+         &kDisableRegistryEditorTip},
+        {1, L"注册表管理", 3, L"允许使用注册表编辑器", EnableRegistryEditor,
+         &kEnableRegistryEditorTip},
+        {2, L"磁盘与文件管理", 1, L"设置磁盘空间不够的警戒值", SetDiskSpaceThreshold,
+         &kSetDiskSpaceThresholdTip},
+        {3, L"桌面管理", 4, L"设置登录时的桌面背景", SetLogonWallpaper, &kSetLogonWallpaperTip},
+        {3, L"桌面管理", 4, L"设置桌面图标大小", SetDesktopIconSize, &kSetDesktopIconSizeTip},
+        {3, L"桌面管理", 4, L"隐藏桌面所有图标", ToggleDesktopIcons, &kToggleDesktopIconsTip},
+        {3, L"桌面管理", 4, L"在任务栏时间后面加入字符", SetClockText, &kSetClockTextTip},
+        {3, L"桌面管理", 4, L"设置主题桌面", SetThemeDesktop, &kSetThemeDesktopTip},
+        {4, L"系统优化", 2, L"缩短\u201C无响应程序\u201D等待时间", SetHungAppTimeout,
+         &kSetHungAppTimeoutTip},
+        {4, L"系统优化", 2, L"从内存中卸载无用的DLL文件", SetAlwaysUnloadDll,
+         &kSetAlwaysUnloadDllTip},
+        {4, L"系统优化", 2, L"优化Windows文件系统", OptimizeFileSystem, &kOptimizeFileSystemTip},
     };
     return rows;
 }
@@ -46,7 +52,7 @@ TEST(TaskCatalogue, MatchesTheTableRowByRow) {
     for (const TaskCategory& category : TaskCatalogue()) {
         for (const TaskEntry& task : category.tasks) {
             actual.push_back({category.labelNumber, category.caption, category.picture, task.text,
-                              task.operation});
+                              task.operation, task.description});
         }
     }
     const auto& expected = ExpectedRows();
@@ -58,6 +64,7 @@ TEST(TaskCatalogue, MatchesTheTableRowByRow) {
         EXPECT_EQ(actual[i].picture, expected[i].picture);
         EXPECT_EQ(actual[i].text, expected[i].text);
         EXPECT_EQ(actual[i].operation, expected[i].operation);
+        EXPECT_EQ(actual[i].description, expected[i].description);
     }
 }
 

@@ -58,5 +58,31 @@ TEST(FakeRegistry, RefusalsApplyToTheKeyAndBelowOnly) {
     EXPECT_EQ(registry.ValueCount(), 0u);
 }
 
+TEST(FakeRegistry, ReadsAreLoggedCreateNothingAndCanBeRefused) {
+    FakeRegistry registry;
+    registry.Put(RegistryRoot::CurrentUser, L"K\\Sub", L"Name", DwordValue(7));
+    const ReadResult present = registry.ReadValue(RegistryRoot::CurrentUser, L"k\\sub", L"NAME");
+    EXPECT_EQ(present.error, kSuccess);
+    EXPECT_EQ((StoredValue{present.kind, present.bytes}), DwordValue(7));
+    EXPECT_EQ(registry.ReadValue(RegistryRoot::CurrentUser, L"K\\Sub", L"Other").error,
+              kErrorFileNotFound);
+    EXPECT_EQ(registry.ReadValue(RegistryRoot::Users, L"Missing\\Key", L"v").error,
+              kErrorFileNotFound);
+    EXPECT_FALSE(registry.KeyExists(RegistryRoot::Users, L"Missing"));
+
+    registry.RefuseReads(RegistryRoot::CurrentUser, L"K", kErrorAccessDenied);
+    EXPECT_EQ(registry.ReadValue(RegistryRoot::CurrentUser, L"K\\Sub", L"Name").error,
+              kErrorAccessDenied);
+    registry.RefuseOpen(RegistryRoot::LocalMachine, L"Locked", kErrorAccessDenied);
+    EXPECT_EQ(registry.ReadValue(RegistryRoot::LocalMachine, L"Locked", L"v").error,
+              kErrorAccessDenied);
+    EXPECT_EQ(registry.requests, (std::vector<RegistryRequest>{{L"ReadValue", L"k\\sub\\NAME"},
+                                                               {L"ReadValue", L"K\\Sub\\Other"},
+                                                               {L"ReadValue", L"Missing\\Key\\v"},
+                                                               {L"ReadValue", L"K\\Sub\\Name"},
+                                                               {L"ReadValue", L"Locked\\v"}}));
+    EXPECT_EQ(registry.KeyCount(), 2u);
+}
+
 }  // namespace
 }  // namespace torvane

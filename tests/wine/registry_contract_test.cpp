@@ -149,5 +149,32 @@ TYPED_TEST(RegistryContractTest, OverwritingChangesTheKind) {
     EXPECT_EQ(this->backend.Read(kBase, L"Kind"), StringValue(L"7"));
 }
 
+TYPED_TEST(RegistryContractTest, ReadingAMissingKeyCreatesNothing) {
+    const ReadResult read = this->backend.registry().ReadValue(RegistryRoot::CurrentUser,
+                                                               kBase + L"\\Deeper", L"Value");
+    EXPECT_EQ(read.error, kErrorFileNotFound);
+    EXPECT_TRUE(read.bytes.empty());
+    EXPECT_FALSE(this->backend.KeyExists(kBase));
+}
+
+TYPED_TEST(RegistryContractTest, ReadsKindAndBytesOrSaysNotFound) {
+    auto key = this->Open(kBase);
+    ASSERT_TRUE(key);
+    EXPECT_EQ(key->SetDword(L"Number", 0x12345678), kSuccess);
+    EXPECT_EQ(key->SetString(L"Text", L"中文 text"), kSuccess);
+    EXPECT_EQ(key->SetString(L"", L""), kSuccess);
+    key.reset();
+    RegistryAccess& registry = this->backend.registry();
+    const auto read = [&](const std::wstring& name) {
+        const ReadResult result = registry.ReadValue(RegistryRoot::CurrentUser, kBase, name);
+        return std::make_pair(result.error, StoredValue{result.kind, result.bytes});
+    };
+    EXPECT_EQ(read(L"NUMBER"),
+              std::make_pair(kSuccess, StoredValue{REG_DWORD, {0x78, 0x56, 0x34, 0x12}}));
+    EXPECT_EQ(read(L"Text"), std::make_pair(kSuccess, StringValue(L"中文 text")));
+    EXPECT_EQ(read(L""), std::make_pair(kSuccess, StringValue(L"")));
+    EXPECT_EQ(read(L"Absent"), std::make_pair(kErrorFileNotFound, StoredValue{}));
+}
+
 }  // namespace
 }  // namespace torvane

@@ -1,0 +1,282 @@
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+#include "app/task_catalogue.h"
+#include "tests/native/test_support.h"
+
+namespace torvane {
+namespace {
+
+const std::wstring kSystemPolicy =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
+const std::wstring kDefaultDesktop = L".DEFAULT\\Control Panel\\Desktop";
+const std::wstring kUserDesktop = L"Control Panel\\Desktop";
+
+// One value a tip reads, and how the tip shows it when it holds `present`.
+struct TipValue {
+    RegistryRoot root;
+    std::wstring path;
+    std::wstring name;
+    StoredValue present;
+    std::wstring shown;  // what follows "name = "
+};
+
+struct TipRow {
+    std::wstring text;
+    std::wstring writtenKey;  // in full; "" for backup and restore, which write no value
+    std::vector<TipValue> values;
+};
+
+StoredValue ExpandString(const std::wstring& text) {
+    StoredValue value = StringValue(text);
+    value.kind = kRegExpandSz;
+    return value;
+}
+
+StoredValue TwoBinaryBytes() {
+    StoredValue value = DwordValue(0xCDAB);
+    value.kind = 3;  // REG_BINARY
+    value.bytes.resize(2);
+    return value;
+}
+
+const TipValue kUserEditorPolicy{RegistryRoot::CurrentUser, kSystemPolicy, L"DisableRegistryTools",
+                                 DwordValue(1), L"1（REG_DWORD）"};
+const TipValue kMachineEditorPolicy{RegistryRoot::LocalMachine, kSystemPolicy,
+                                    L"DisableRegistryTools", DwordValue(2), L"2（REG_DWORD）"};
+
+// Every task in catalogue order, with the values its tip reads in the order it reads them.
+const std::vector<TipRow>& Rows() {
+    static const std::vector<TipRow> rows{
+        {L"备份注册表", L"", {kUserEditorPolicy, kMachineEditorPolicy}},
+        {L"还原注册表", L"", {kUserEditorPolicy, kMachineEditorPolicy}},
+        {L"禁用注册表编辑器",
+         L"HKEY_CURRENT_USER\\" + kSystemPolicy,
+         {kUserEditorPolicy, kMachineEditorPolicy}},
+        {L"允许使用注册表编辑器",
+         L"HKEY_CURRENT_USER\\" + kSystemPolicy,
+         {kUserEditorPolicy, kMachineEditorPolicy}},
+        {L"设置磁盘空间不够的警戒值",
+         L"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\lanmanserver\\parameters",
+         {{RegistryRoot::LocalMachine,
+           L"SYSTEM\\CurrentControlSet\\Services\\lanmanserver\\parameters", L"DiskSpaceThreshold",
+           DwordValue(8), L"8（REG_DWORD）"}}},
+        {L"设置登录时的桌面背景",
+         L"HKEY_USERS\\" + kDefaultDesktop,
+         {{RegistryRoot::Users, kDefaultDesktop, L"Wallpaper", StringValue(L"C:\\图片\\a.bmp"),
+           L"“C:\\图片\\a.bmp”（REG_SZ）"},
+          {RegistryRoot::CurrentUser, kUserDesktop, L"Wallpaper", StringValue(L"D:\\b.jpg"),
+           L"“D:\\b.jpg”（REG_SZ）"}}},
+        {L"设置桌面图标大小",
+         L"HKEY_CURRENT_USER\\Control Panel\\Desktop\\WindowMetrics",
+         {{RegistryRoot::CurrentUser, L"Control Panel\\Desktop\\WindowMetrics", L"Shell Icon Size",
+           StringValue(L"48"), L"“48”（REG_SZ）"}}},
+        {L"隐藏桌面所有图标",
+         L"HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer",
+         {{RegistryRoot::CurrentUser,
+           L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer", L"NoDesktop",
+           DwordValue(1), L"1（REG_DWORD）"}}},
+        {L"在任务栏时间后面加入字符",
+         L"HKEY_CURRENT_USER\\Control Panel\\International",
+         {{RegistryRoot::CurrentUser, L"Control Panel\\International", L"sTimeFormat",
+           StringValue(L"HH:mm:ss:tt"), L"“HH:mm:ss:tt”（REG_SZ）"},
+          {RegistryRoot::CurrentUser, L"Control Panel\\International", L"s1159", StringValue(L"早"),
+           L"“早”（REG_SZ）"},
+          {RegistryRoot::CurrentUser, L"Control Panel\\International", L"s2359",
+           StringValue(L"PM\r\nx"), L"“PM  x”（REG_SZ）"}}},
+        {L"设置主题桌面",
+         L"HKEY_CURRENT_USER\\" + kSystemPolicy,
+         {{RegistryRoot::CurrentUser, kSystemPolicy, L"Wallpaper", StringValue(L"C:\\t.htm"),
+           L"“C:\\t.htm”（REG_SZ）"},
+          {RegistryRoot::CurrentUser, kSystemPolicy, L"Wallpaperstyle", StringValue(L"0"),
+           L"“0”（REG_SZ）"}}},
+        {L"缩短\u201C无响应程序\u201D等待时间",
+         L"HKEY_USERS\\" + kDefaultDesktop,
+         {{RegistryRoot::Users, kDefaultDesktop, L"WaitToKillAppTimeout", StringValue(L"20000"),
+           L"“20000”（REG_SZ）"},
+          {RegistryRoot::CurrentUser, kUserDesktop, L"WaitToKillAppTimeout", ExpandString(L"5000"),
+           L"“5000”（REG_EXPAND_SZ）"}}},
+        {L"从内存中卸载无用的DLL文件",
+         L"HKEY_LOCAL_"
+         L"MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\AlwaysUnloadDLL",
+         {{RegistryRoot::LocalMachine,
+           L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\AlwaysUnloadDLL", L"",
+           StringValue(L"1"), L"“1”（REG_SZ）"}}},
+        {L"优化Windows文件系统",
+         L"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\FileSystem",
+         {{RegistryRoot::LocalMachine, L"SYSTEM\\CurrentControlSet\\Control\\FileSystem",
+           L"ConfigFileAllocsize", TwoBinaryBytes(), L"（类型 3，2 字节）"}}},
+    };
+    return rows;
+}
+
+class TaskTipTest : public testing::TaskTest {
+  protected:
+    std::wstring Tip(const std::wstring& text) {
+        const std::wstring tip = TaskTip(text, context);
+        EXPECT_LT(tip.size(), kTipSizeLimit);
+        return tip;
+    }
+    void ExpectOnlyReads() {
+        for (const RegistryRequest& request : registry.requests) {
+            EXPECT_EQ(request.kind, L"ReadValue") << testing::Utf8(request.what);
+        }
+    }
+};
+
+std::wstring Shown(const std::wstring& name) {
+    return name.empty() ? L"（默认）" : name;
+}
+
+size_t Count(const std::wstring& text, const std::wstring& part) {
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::wstring::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+TEST_F(TaskTipTest, TheRowsAreTheCatalogue) {
+    std::vector<std::wstring> texts;
+    for (const TaskCategory& category : TaskCatalogue())
+        for (const TaskEntry& task : category.tasks) texts.push_back(task.text);
+    std::vector<std::wstring> rowTexts;
+    for (const TipRow& row : Rows()) rowTexts.push_back(row.text);
+    EXPECT_EQ(rowTexts, texts);
+}
+
+TEST_F(TaskTipTest, EachTipShowsItsValuesAbsentPresentAndUnreadable) {
+    for (const TipRow& row : Rows()) {
+        SCOPED_TRACE(testing::Utf8(row.text));
+        FakeRegistry empty;
+        std::swap(registry, empty);
+
+        const std::wstring absent = Tip(row.text);
+        if (!row.writtenKey.empty()) {
+            EXPECT_EQ(absent.find(L"修改：" + row.writtenKey + L"\r\n"), 0u)
+                << testing::Utf8(absent);
+        }
+        std::vector<RegistryRequest> reads;
+        for (const TipValue& value : row.values) {
+            EXPECT_NE(absent.find(Shown(value.name) + L" 未设置\r\n"), std::wstring::npos)
+                << testing::Utf8(absent);
+            reads.push_back({L"ReadValue", value.path + L"\\" + value.name});
+        }
+        EXPECT_EQ(Count(absent, L" 未设置\r\n"), row.values.size());
+        EXPECT_EQ(registry.requests, reads) << "each value read once, in order";
+        EXPECT_EQ(registry.KeyCount(), 0u);
+
+        for (const TipValue& value : row.values)
+            registry.Put(value.root, value.path, value.name, value.present);
+        const std::wstring present = Tip(row.text);
+        for (const TipValue& value : row.values) {
+            EXPECT_NE(present.find(Shown(value.name) + L" = " + value.shown + L"\r\n"),
+                      std::wstring::npos)
+                << testing::Utf8(present);
+        }
+        EXPECT_EQ(Count(present, L" 未设置\r\n"), 0u);
+
+        for (const TipValue& value : row.values)
+            registry.RefuseReads(value.root, value.path, kErrorAccessDenied);
+        const std::wstring unreadable = Tip(row.text);
+        EXPECT_EQ(Count(unreadable, L" 无法读取（拒绝访问。）\r\n"), row.values.size())
+            << testing::Utf8(unreadable);
+        ExpectOnlyReads();
+    }
+}
+
+TEST_F(TaskTipTest, BackupSaysWhenTheEditorIsBlocked) {
+    ui.elevationState = ElevationState::UnelevatedAdministrator;
+    registry.Put(RegistryRoot::CurrentUser, kSystemPolicy, L"DisableRegistryTools", DwordValue(0));
+    registry.Put(RegistryRoot::LocalMachine, kSystemPolicy, L"DisableRegistryTools", DwordValue(1));
+    EXPECT_EQ(
+        testing::Utf8(Tip(L"备份注册表")),
+        testing::Utf8(
+            L"修改：不改注册表。把“regedit /e 你选择的文件”写入本程序文件夹中的 BackUp.bat "
+            L"并运行它，导出整个注册表。\r\n"
+            L"用户策略：HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies"
+            L"\\System 中的 DisableRegistryTools = 0（REG_DWORD）\r\n"
+            L"本机策略：HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies"
+            L"\\System 中的 DisableRegistryTools = 1（REG_DWORD）\r\n"
+            L"注册表编辑器已被禁用，备份和还原一般无法运行。\r\n"
+            L"Windows 10/11：只导出能读取的项，不保存权限；完整导出约 0.5 GB，需要几分钟。\r\n"
+            L"生效：立即。\r\n"
+            L"管理员权限：本程序在 Program Files 中时，写入 BackUp.bat 需要；regedit "
+            L"会向管理员请求提升。本程序现在没有管理员权限（可以以管理员身份运行）。"));
+
+    // A policy of 0 blocks nothing.
+    registry.Put(RegistryRoot::LocalMachine, kSystemPolicy, L"DisableRegistryTools", DwordValue(0));
+    EXPECT_EQ(Tip(L"还原注册表").find(L"已被禁用"), std::wstring::npos);
+    registry.Put(RegistryRoot::CurrentUser, kSystemPolicy, L"DisableRegistryTools", DwordValue(1));
+    EXPECT_NE(Tip(L"还原注册表").find(L"\r\n注册表编辑器已被禁用，备份和还原一般无法运行。\r\n"),
+              std::wstring::npos);
+}
+
+TEST_F(TaskTipTest, HungAppTimeoutShowsTheUsersOwnValueBeside) {
+    ui.elevationState = ElevationState::Elevated;
+    registry.Put(RegistryRoot::Users, kDefaultDesktop, L"WaitToKillAppTimeout",
+                 StringValue(L"2500"));
+    registry.RefuseReads(RegistryRoot::CurrentUser, kUserDesktop, 1234);
+    EXPECT_EQ(testing::Utf8(Tip(L"缩短\u201C无响应程序\u201D等待时间")),
+              testing::Utf8(L"修改：HKEY_USERS\\.DEFAULT\\Control Panel\\Desktop\r\n"
+                            L"写入：WaitToKillAppTimeout = 你输入的秒数 × 1000（REG_SZ，毫秒）\r\n"
+                            L"当前值：WaitToKillAppTimeout = “2500”（REG_SZ）\r\n"
+                            L"你自己的值：HKEY_CURRENT_USER\\Control Panel\\Desktop 中的 "
+                            L"WaitToKillAppTimeout 无法读取（错误 1234）\r\n"
+                            L"Windows 10/11：大多不用：.DEFAULT 是 LocalSystem 账户的配置，"
+                            L"不是登录用户的；登录用户用的是自己的值，未设置时为 5000 毫秒。\r\n"
+                            L"生效：一般在下次关机时。\r\n"
+                            L"管理员权限：一般需要。本程序现在有管理员权限。"));
+}
+
+TEST_F(TaskTipTest, FileSystemTipInFull) {
+    registry.Put(RegistryRoot::LocalMachine, L"SYSTEM\\CurrentControlSet\\Control\\FileSystem",
+                 L"ConfigFileAllocsize", DwordValue(500));
+    EXPECT_EQ(testing::Utf8(Tip(L"优化Windows文件系统")),
+              testing::Utf8(L"修改：HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\"
+                            L"FileSystem\r\n"
+                            L"写入：ConfigFileAllocsize = 500（REG_DWORD）\r\n"
+                            L"当前值：ConfigFileAllocsize = 500（REG_DWORD）\r\n"
+                            L"Windows 10/11：不用：这是 Windows 9x 的文件系统设置，在那里的名字是 "
+                            L"ContigFileAllocSize；Windows 7 及以后的版本都不用此值，Windows NT "
+                            L"系列的文档一般也没有提到它。\r\n"
+                            L"生效：不会生效。\r\n"
+                            L"管理员权限：一般需要。本程序现在没有管理员权限。"));
+}
+
+TEST_F(TaskTipTest, LongValuesAreCutAndEveryTipStaysUnderTheLimit) {
+    const std::wstring longText(5000, L'长');
+    for (const TipRow& row : Rows()) {
+        for (const TipValue& value : row.values)
+            registry.Put(value.root, value.path, value.name, StringValue(longText));
+    }
+    for (const TipRow& row : Rows()) {
+        SCOPED_TRACE(testing::Utf8(row.text));
+        const std::wstring tip = Tip(row.text);
+        EXPECT_NE(tip.find(L"“" + std::wstring(100, L'长') + L"…”"), std::wstring::npos);
+        EXPECT_EQ(tip.find(std::wstring(101, L'长')), std::wstring::npos);
+        EXPECT_NE(tip.find(L"管理员权限："), std::wstring::npos) << "the last line is kept";
+    }
+    ExpectOnlyReads();
+}
+
+TEST_F(TaskTipTest, AVeryLongSystemTextIsCutAtTheLimit) {
+    struct WordyUi : FakeUi {
+        std::wstring ErrorText(ErrorCode) override { return std::wstring(600, L'误'); }
+    } wordy;
+    TweakContext wordyContext{registry, wordy, wordy.commonDialog1, wordy.commonDialog2,
+                              wordy,    wordy};
+    registry.RefuseReads(RegistryRoot::CurrentUser, L"Control Panel", kErrorAccessDenied);
+    const std::wstring tip = TaskTip(L"在任务栏时间后面加入字符", wordyContext);
+    EXPECT_EQ(tip.size(), kTipSizeLimit - 1);
+    EXPECT_EQ(tip.back(), L'…');
+}
+
+TEST_F(TaskTipTest, NoTipForTextsThatAreNoTask) {
+    EXPECT_EQ(TaskTip(L"注册表管理", context), L"");
+    EXPECT_EQ(TaskTip(L"备份注册表 ", context), L"");
+    EXPECT_TRUE(registry.requests.empty());
+}
+
+}  // namespace
+}  // namespace torvane
