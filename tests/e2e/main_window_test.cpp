@@ -150,6 +150,17 @@ TEST_F(MainWindowTest, TheFocusComesBackToItsControlAfterAMessageBox) {
     ASSERT_EQ(SendInput(2, keys, sizeof(INPUT)), 2u);
     for (int i = 0; i < 50 && focus() != app->Control(IDC_LISTVIEW1); ++i) Sleep(20);
     EXPECT_EQ(focus(), app->Control(IDC_LISTVIEW1));
+
+    // Switching to another program and back (Alt-Tab) returns to the list too.
+    HWND other = CreateWindowExW(0, L"STATIC", L"another program", WS_POPUP | WS_VISIBLE, 0, 0,
+                                 50, 50, nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(other);
+    for (int i = 0; i < 50 && GetForegroundWindow() != other; ++i) Sleep(20);
+    ASSERT_EQ(GetForegroundWindow(), other);
+    SetForegroundWindow(app->main());
+    for (int i = 0; i < 50 && focus() != app->Control(IDC_LISTVIEW1); ++i) Sleep(20);
+    EXPECT_EQ(focus(), app->Control(IDC_LISTVIEW1));
+    DestroyWindow(other);
 }
 
 TEST_F(MainWindowTest, ExitEndsTheProgram) {
