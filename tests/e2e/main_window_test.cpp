@@ -152,8 +152,8 @@ TEST_F(MainWindowTest, TheFocusComesBackToItsControlAfterAMessageBox) {
     EXPECT_EQ(focus(), app->Control(IDC_LISTVIEW1));
 
     // Switching to another program and back (Alt-Tab) returns to the list too.
-    HWND other = CreateWindowExW(0, L"STATIC", L"another program", WS_POPUP | WS_VISIBLE, 0, 0,
-                                 50, 50, nullptr, nullptr, nullptr, nullptr);
+    HWND other = CreateWindowExW(0, L"STATIC", L"another program", WS_POPUP | WS_VISIBLE, 0, 0, 50,
+                                 50, nullptr, nullptr, nullptr, nullptr);
     SetForegroundWindow(other);
     for (int i = 0; i < 50 && GetForegroundWindow() != other; ++i) Sleep(20);
     ASSERT_EQ(GetForegroundWindow(), other);
