@@ -225,14 +225,14 @@ REGSAM As32BitProcess(REGSAM access) {
 LSTATUS WINAPI CreateAs32Bit(HKEY root, LPCWSTR path, DWORD reserved, LPWSTR kind, DWORD options,
                              REGSAM access, LPSECURITY_ATTRIBUTES security, PHKEY key,
                              LPDWORD disposition) {
-    static const auto create = reinterpret_cast<decltype(&RegCreateKeyExW)>(
-        GetProcAddress(GetModuleHandleW(L"advapi32.dll"), "RegCreateKeyExW"));
+    static const auto create = reinterpret_cast<decltype(&RegCreateKeyExW)>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"advapi32.dll"), "RegCreateKeyExW")));
     return create(root, path, reserved, kind, options, As32BitProcess(access), security, key,
                   disposition);
 }
 LSTATUS WINAPI OpenAs32Bit(HKEY root, LPCWSTR path, DWORD options, REGSAM access, PHKEY key) {
-    static const auto open = reinterpret_cast<decltype(&RegOpenKeyExW)>(
-        GetProcAddress(GetModuleHandleW(L"advapi32.dll"), "RegOpenKeyExW"));
+    static const auto open = reinterpret_cast<decltype(&RegOpenKeyExW)>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"advapi32.dll"), "RegOpenKeyExW")));
     return open(root, path, options, As32BitProcess(access), key);
 }
 
