@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/win32/com_apartment.h"
+#include "platform/win32/process_paths.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/unique_handles.h"
 
@@ -26,16 +27,6 @@ bool TokenHasAdministrators() {
     if (!CheckTokenMembership(nullptr, administrators, &member)) member = FALSE;
     FreeSid(administrators);
     return member != FALSE;
-}
-
-std::wstring OwnExePath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) return path.substr(0, length);
-        path.resize(path.size() * 2);
-    }
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/win32/com_apartment.h"
-#include "platform/win32/current_folder.h"
+#include "platform/win32/process_paths.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/win32_dialogs.h"
 

@@ -11,24 +11,13 @@
 
 #include "platform/code_pages.h"
 #include "platform/win32/com_apartment.h"
+#include "platform/win32/process_paths.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/unique_handles.h"
 
 namespace torvane {
 
 namespace {
-
-std::wstring CurrentFolder() {
-    std::wstring folder(MAX_PATH, L'\0');
-    DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data());
-    if (length >= folder.size()) {
-        folder.resize(length);
-        length = GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data());
-    }
-    folder.resize(length < folder.size() ? length : 0);
-    while (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
-    return folder;
-}
 
 // The command of the shell's "open" for files like this one, as registered:
 // for .reg files on Windows, regedit.exe "%1".
@@ -193,17 +182,8 @@ ErrorCode Win32Shell::RunCommand(const std::wstring& commandLine) {
 }
 
 std::wstring Win32Shell::ProgramFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    return path.substr(0, path.find_last_of(L'\\'));
+    const std::wstring exe = OwnExePath();
+    return exe.substr(0, exe.find_last_of(L'\\'));
 }
 
 TextFileResult Win32Shell::WriteTextLine(const std::wstring& path, const std::wstring& line) {

@@ -7,8 +7,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/win32/current_folder.h"
 #include "platform/win32/input_box.h"
+#include "platform/win32/process_paths.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/win32_dialogs.h"
 #include "platform/win32/win32_elevation.h"
