@@ -1,6 +1,7 @@
 #include "tweaks/task_tips.h"
 
 #include <initializer_list>
+#include <optional>
 #include <string_view>
 
 #include "tweaks/user_messages.h"
@@ -33,11 +34,16 @@ void AppendShownText(std::wstring& tip, const std::vector<std::uint8_t>& bytes) 
     }
 }
 
+// The number a REG_DWORD holds, if the value is one.
+std::optional<std::uint32_t> DwordOf(const ReadResult& read) {
+    if (read.kind != kRegDword || read.bytes.size() != 4) return std::nullopt;
+    return read.bytes[0] | (read.bytes[1] << 8) | (read.bytes[2] << 16) |
+           (static_cast<std::uint32_t>(read.bytes[3]) << 24);
+}
+
 void AppendData(std::wstring& tip, const ReadResult& read) {
-    if (read.kind == kRegDword && read.bytes.size() == 4) {
-        const std::uint32_t number = read.bytes[0] | (read.bytes[1] << 8) | (read.bytes[2] << 16) |
-                                     (static_cast<std::uint32_t>(read.bytes[3]) << 24);
-        Append(tip, {std::to_wstring(number), L"（REG_DWORD）"});
+    if (const auto number = DwordOf(read)) {
+        Append(tip, {std::to_wstring(*number), L"（REG_DWORD）"});
     } else if (read.kind == kRegSz || read.kind == kRegExpandSz) {
         tip += L'“';
         AppendShownText(tip, read.bytes);
@@ -90,8 +96,7 @@ std::wstring DescribeTask(const TaskDescription& description, TweakContext& cont
         } else {
             tip += L" = ";
             AppendData(tip, read);
-            anySet = anySet || (read.kind == kRegDword && read.bytes.size() == 4 &&
-                                (read.bytes[0] | read.bytes[1] | read.bytes[2] | read.bytes[3]));
+            anySet = anySet || DwordOf(read).value_or(0) != 0;
         }
         tip += lineBreak;
     }
