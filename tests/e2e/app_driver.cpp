@@ -318,6 +318,15 @@ std::optional<RawValue> WaitForValue(HKEY root, const std::wstring& path,
     return std::nullopt;
 }
 
+bool WaitForFileToExist(const std::wstring& path, std::chrono::seconds timeout) {
+    const auto deadline = Clock::now() + timeout;
+    while (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        if (Clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return true;
+}
+
 void WriteRegFile(const std::wstring& path, const std::wstring& text) {
     const std::wstring withMark = L"\xFEFF" + text;
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);

@@ -91,6 +91,9 @@ inline RawValue StringBytes(const std::wstring& text) {
 }
 // Writes a value exactly as read back: its kind and bytes.
 void PutValue(HKEY root, const std::wstring& path, const std::wstring& name, const RawValue& value);
+// Polls until the file exists (another process is writing it), or gives up.
+bool WaitForFileToExist(const std::wstring& path,
+                        std::chrono::seconds timeout = std::chrono::seconds(20));
 // Polls until the value exists (another process is writing it), or gives up.
 std::optional<RawValue> WaitForValue(HKEY root, const std::wstring& path, const std::wstring& name);
 // A .reg file as the registry editor writes it: UTF-16 with a byte-order mark.

@@ -175,11 +175,7 @@ TEST_P(RegeditPlantingTest, BackupAndRestoreRunTheRealRegistryEditorOnly) {
     ASSERT_TRUE(save);
     app.AnswerFileDialog(*save, exported);
     ASSERT_TRUE(app.WaitForDialogsToClose());
-    for (int i = 0; i < 300 && GetFileAttributesW(exported.c_str()) == INVALID_FILE_ATTRIBUTES;
-         ++i) {
-        Sleep(100);
-    }
-    EXPECT_NE(GetFileAttributesW(exported.c_str()), INVALID_FILE_ATTRIBUTES)
+    EXPECT_TRUE(WaitForFileToExist(exported, std::chrono::seconds(30)))
         << "the export did not land at the chosen path";
 
     const std::wstring testKey = L"Software\\Torvane Plant Restore";
