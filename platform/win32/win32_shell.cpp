@@ -86,15 +86,21 @@ std::vector<wchar_t> EnvironmentWithoutCurrentFolderSearch() {
         placed = true;
     };
     if (wchar_t* current = GetEnvironmentStringsW()) {
-        for (const wchar_t* entry = current; *entry; entry += wcslen(entry) + 1) {
-            const int order =
-                CompareStringOrdinal(entry, -1, kSetting, kNameLength, TRUE) - CSTR_EQUAL;
-            if (CompareStringOrdinal(entry, std::min<int>(wcslen(entry), kNameLength), kSetting,
-                                     kNameLength, TRUE) == CSTR_EQUAL) {
-                continue;  // our own setting replaces whatever was there
+        for (const wchar_t* entry = current; *entry;) {
+            const int length = static_cast<int>(wcslen(entry));
+            const wchar_t* const next = entry + length + 1;
+            if (CompareStringOrdinal(entry, std::min(length, kNameLength), kSetting, kNameLength,
+                                     TRUE) == CSTR_EQUAL) {
+                entry = next;  // our own setting replaces whatever was there
+                continue;
             }
-            if (!placed && order > 0 && entry[0] != L'=') place();
-            block.insert(block.end(), entry, entry + wcslen(entry) + 1);
+            if (!placed && entry[0] != L'=' &&
+                CompareStringOrdinal(entry, length, kSetting, kNameLength, TRUE) ==
+                    CSTR_GREATER_THAN) {
+                place();
+            }
+            block.insert(block.end(), entry, next);
+            entry = next;
         }
         FreeEnvironmentStringsW(current);
     }
