@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/registry_access.h"
 
@@ -23,9 +25,11 @@ class DialogServices {
     virtual ~DialogServices() = default;
     virtual int ShowMessageBox(const std::wstring& prompt, int buttons,
                                const std::wstring& title) = 0;
-    // The text in the box on OK; the empty text on Cancel or when the box is closed.
-    virtual std::wstring ShowInputBox(const std::wstring& prompt, const std::wstring& title,
-                                      const std::wstring& defaultText = L"") = 0;
+    // The text in the box on OK, which may be empty; nothing on Cancel or when
+    // the box is closed, so that a task can end without writing.
+    virtual std::optional<std::wstring> ShowInputBox(const std::wstring& prompt,
+                                                     const std::wstring& title,
+                                                     const std::wstring& defaultText = L"") = 0;
 };
 
 // An open or save dialog that remembers its filter and the last answer.
@@ -38,6 +42,8 @@ class FileDialog {
     const std::wstring& Filter() const { return filter_; }
     // Given to a name typed without one in the save dialog, for example "reg".
     void SetDefaultExtension(const std::wstring& extension) { defaultExtension_ = extension; }
+    // The name the next dialog opens with, in place of the last choice.
+    void SetInitialName(const std::wstring& name) { lastChoice_ = name; }
 
     // After either call FileName() is the chosen full path, or empty when the
     // user cancelled; a cancel never leaves an earlier choice behind. Each
@@ -98,6 +104,9 @@ class ShellServices {
     // one the command interpreter reads batch files in) followed by CR LF. Nothing
     // is written when the line cannot be represented in that code page.
     virtual TextFileResult WriteTextLine(const std::wstring& path, const std::wstring& line) = 0;
+    // Creates or replaces the file with exactly these bytes.
+    virtual ErrorCode SaveFile(const std::wstring& path,
+                               const std::vector<std::uint8_t>& bytes) = 0;
     // The system's own description of an error code, without a trailing line break.
     virtual std::wstring ErrorText(ErrorCode error) = 0;
     virtual void CloseMainWindow() = 0;

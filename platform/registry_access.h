@@ -24,7 +24,16 @@ constexpr ErrorCode kErrorAccessDenied = 5;
 // Value kinds, with the numbers Windows gives them.
 constexpr std::uint32_t kRegSz = 1;
 constexpr std::uint32_t kRegExpandSz = 2;
+constexpr std::uint32_t kRegBinary = 3;
 constexpr std::uint32_t kRegDword = 4;
+constexpr std::uint32_t kRegMultiSz = 7;
+
+// A value exactly as Windows stores it: its kind and its bytes.
+struct RegistryValue {
+    std::uint32_t kind = 0;
+    std::vector<std::uint8_t> bytes;
+    bool operator==(const RegistryValue&) const = default;
+};
 
 // An open key. Destroying it closes it, so no handle can outlive its task.
 class RegistryKey {
@@ -37,6 +46,9 @@ class RegistryKey {
     virtual ErrorCode SetDword(const std::wstring& valueName, std::uint32_t value) = 0;
     // A REG_SZ: the UTF-16 text with one terminating NUL. "" names the default value.
     virtual ErrorCode SetString(const std::wstring& valueName, const std::wstring& text) = 0;
+    // Any kind from its exact bytes, none added or dropped: how an original
+    // that this program recorded is put back.
+    virtual ErrorCode SetValue(const std::wstring& valueName, const RegistryValue& value) = 0;
     // kErrorFileNotFound when the value does not exist.
     virtual ErrorCode DeleteValue(const std::wstring& valueName) = 0;
 

@@ -16,8 +16,14 @@ constexpr const wchar_t* kTimePicture = L"HH:mm:ss:";
 }  // namespace
 
 void SetClockText(TweakContext& context) {
-    const std::wstring morning = context.dialogs.ShowInputBox(kPrompt, kMorningTitle);
-    const std::wstring afternoon = context.dialogs.ShowInputBox(kPrompt, kAfternoonTitle);
+    // Cancel ends the task: written as empty texts, a cancel would wipe the
+    // user's own markers and look like any other end.
+    const auto morningBox = context.dialogs.ShowInputBox(kPrompt, kMorningTitle);
+    if (!morningBox) return;
+    const auto afternoonBox = context.dialogs.ShowInputBox(kPrompt, kAfternoonTitle);
+    if (!afternoonBox) return;
+    const std::wstring& morning = *morningBox;
+    const std::wstring& afternoon = *afternoonBox;
     // Lengths are UTF-16 code units, which is what the marker fields count.
     const size_t markerLength = std::max(morning.size(), afternoon.size());
     const std::wstring timeFormat = kTimePicture + std::wstring(markerLength, L't');

@@ -33,7 +33,8 @@ void ShowError(TweakContext& context, const wchar_t* message) {
 // Asks for a number; the text when it is one, after telling the user otherwise.
 std::optional<std::wstring> AskForNumber(TweakContext& context, const wchar_t* title,
                                          const wchar_t* defaultText) {
-    std::wstring typed = context.dialogs.ShowInputBox(kPrompt, title, defaultText);
+    // Cancel gets the same answer as an emptied box.
+    std::wstring typed = context.dialogs.ShowInputBox(kPrompt, title, defaultText).value_or(L"");
     if (typed.empty()) {
         ShowError(context, kEmptyMessage);
         return std::nullopt;

@@ -6,10 +6,14 @@ namespace torvane {
 
 void PrintTo(const StoredValue& value, std::ostream* out) {
     static const char kHex[] = "0123456789ABCDEF";
-    *out << (value.kind == kRegDword ? "REG_DWORD"
-             : value.kind == kRegSz  ? "REG_SZ"
-                                     : "kind?")
-         << " [";
+    if (value.kind == kRegDword) {
+        *out << "REG_DWORD";
+    } else if (value.kind == kRegSz) {
+        *out << "REG_SZ";
+    } else {
+        *out << "kind " << value.kind;
+    }
+    *out << " [";
     for (auto byte : value.bytes) *out << kHex[byte >> 4] << kHex[byte & 15] << ' ';
     *out << "]";
 }
@@ -57,6 +61,10 @@ class FakeRegistryKey : public RegistryKey {
     ErrorCode SetString(const std::wstring& name, const std::wstring& text) override {
         registry_.requests.push_back({L"SetString", name});
         return Store(name, StringValue(text));
+    }
+    ErrorCode SetValue(const std::wstring& name, const RegistryValue& value) override {
+        registry_.requests.push_back({L"SetValue", name});
+        return Store(name, value);
     }
     ErrorCode DeleteValue(const std::wstring& name) override {
         registry_.requests.push_back({L"DeleteValue", name});

@@ -14,11 +14,8 @@
 // regard to letter case, as in Windows; each keeps the spelling it was created with.
 namespace torvane {
 
-struct StoredValue {
-    std::uint32_t kind = 0;           // kRegSz or kRegDword
-    std::vector<std::uint8_t> bytes;  // exactly as RegQueryValueEx would return them
-    bool operator==(const StoredValue&) const = default;
-};
+// Kind and bytes exactly as RegQueryValueEx would return them.
+using StoredValue = RegistryValue;
 
 // For readable test failures: kind and bytes in hex.
 void PrintTo(const StoredValue& value, std::ostream* out);
@@ -29,8 +26,8 @@ StoredValue StringValue(const std::wstring& text);
 
 // One call on the fake registry, in the order the code under test made it.
 struct RegistryRequest {
-    std::wstring kind;  // "CreateKey", "SetDword", "SetString", "DeleteValue", "CloseKey",
-                        // "ReadValue"
+    std::wstring kind;  // "CreateKey", "SetDword", "SetString", "SetValue", "DeleteValue",
+                        // "CloseKey", "ReadValue"
     std::wstring what;  // the key path for CreateKey, the value name for a value, "" for
                         // CloseKey, and for ReadValue the key path, a backslash and the name
     bool operator==(const RegistryRequest&) const = default;

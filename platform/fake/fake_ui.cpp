@@ -76,12 +76,13 @@ int FakeUi::ShowMessageBox(const std::wstring& prompt, int buttons, const std::w
     return answer;
 }
 
-std::wstring FakeUi::ShowInputBox(const std::wstring& prompt, const std::wstring& title,
-                                  const std::wstring& defaultText) {
+std::optional<std::wstring> FakeUi::ShowInputBox(const std::wstring& prompt,
+                                                 const std::wstring& title,
+                                                 const std::wstring& defaultText) {
     log.push_back(InputBoxEvent(prompt, title, defaultText));
     if (whileDialogShows) whileDialogShows();
     if (inputBoxAnswers.empty()) throw UnscriptedRequest("input box without a scripted answer");
-    std::wstring answer = inputBoxAnswers.front();
+    std::optional<std::wstring> answer = inputBoxAnswers.front();
     inputBoxAnswers.pop_front();
     return answer;
 }
@@ -104,6 +105,13 @@ TextFileResult FakeUi::WriteTextLine(const std::wstring& path, const std::wstrin
     log.push_back({L"WriteTextLine", path, L"", line, -1});
     files[path] = *bytes + "\r\n";
     return {};
+}
+
+ErrorCode FakeUi::SaveFile(const std::wstring& path, const std::vector<std::uint8_t>& bytes) {
+    log.push_back({L"SaveFile", path, L"", L"", -1});
+    if (writeError != kSuccess) return writeError;
+    savedFiles[path] = bytes;
+    return kSuccess;
 }
 
 std::wstring FakeUi::ErrorText(ErrorCode error) {

@@ -63,12 +63,13 @@ class FakeUi : public DialogServices, public ShellServices, public Elevation {
     FakeUi();
 
     int ShowMessageBox(const std::wstring& prompt, int buttons, const std::wstring& title) override;
-    std::wstring ShowInputBox(const std::wstring& prompt, const std::wstring& title,
-                              const std::wstring& defaultText) override;
+    std::optional<std::wstring> ShowInputBox(const std::wstring& prompt, const std::wstring& title,
+                                             const std::wstring& defaultText) override;
     ShellOpenOutcome ShellOpen(const std::wstring& fullPath) override;
     ErrorCode RunCommand(const std::wstring& commandLine) override;
     std::wstring ProgramFolder() override { return programFolder; }
     TextFileResult WriteTextLine(const std::wstring& path, const std::wstring& line) override;
+    ErrorCode SaveFile(const std::wstring& path, const std::vector<std::uint8_t>& bytes) override;
     std::wstring ErrorText(ErrorCode error) override;
     void CloseMainWindow() override;
     ElevationState State() override { return elevationState; }
@@ -78,12 +79,13 @@ class FakeUi : public DialogServices, public ShellServices, public Elevation {
     FakeFileDialog commonDialog1;
     FakeFileDialog commonDialog2;
     std::deque<int> messageBoxAnswers;
-    std::deque<std::wstring> inputBoxAnswers;  // "" stands for Cancel as well as an emptied box
+    std::deque<std::optional<std::wstring>> inputBoxAnswers;  // nothing stands for Cancel
 
     std::wstring programFolder = L"C:\\Torvane";
     std::map<std::wstring, std::string> files;  // path → bytes, as written
-    ErrorCode writeError = kSuccess;            // the next writes fail with this
-    ErrorCode runCommandError = kSuccess;       // the next launches fail with this
+    ErrorCode writeError = kSuccess;            // the next writes and saves fail with this
+    std::map<std::wstring, std::vector<std::uint8_t>> savedFiles;  // path → bytes, by SaveFile
+    ErrorCode runCommandError = kSuccess;  // the next launches fail with this
     std::wstring plantedOpener;  // when set, ShellOpen refuses: this program would open files
     bool mainWindowClosed = false;
     ElevationState elevationState = ElevationState::StandardUser;

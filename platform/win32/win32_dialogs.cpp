@@ -10,10 +10,10 @@ int Win32Dialogs::ShowMessageBox(const std::wstring& prompt, int buttons,
     return MessageBoxW(owner_.handle, prompt.c_str(), title.c_str(), type);
 }
 
-std::wstring Win32Dialogs::ShowInputBox(const std::wstring& prompt, const std::wstring& title,
-                                        const std::wstring& defaultText) {
-    return RunInputBox(owner_.handle, prompt, title, defaultText, owner_.font, owner_.dpi)
-        .value_or(L"");
+std::optional<std::wstring> Win32Dialogs::ShowInputBox(const std::wstring& prompt,
+                                                       const std::wstring& title,
+                                                       const std::wstring& defaultText) {
+    return RunInputBox(owner_.handle, prompt, title, defaultText, owner_.font, owner_.dpi);
 }
 
 }  // namespace torvane

@@ -10,8 +10,8 @@ class Win32Dialogs : public DialogServices {
   public:
     explicit Win32Dialogs(const OwnerWindow& owner) : owner_(owner) {}
     int ShowMessageBox(const std::wstring& prompt, int buttons, const std::wstring& title) override;
-    std::wstring ShowInputBox(const std::wstring& prompt, const std::wstring& title,
-                              const std::wstring& defaultText) override;
+    std::optional<std::wstring> ShowInputBox(const std::wstring& prompt, const std::wstring& title,
+                                             const std::wstring& defaultText) override;
 
   private:
     const OwnerWindow& owner_;

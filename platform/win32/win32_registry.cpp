@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <winternl.h>
+
+#include "platform/win32/system_library.h"
 #include "platform/win32/unique_handles.h"
 
 namespace torvane {
@@ -19,6 +22,34 @@ HKEY RootHandle(RegistryRoot root) {
     return nullptr;
 }
 
+bool IsStringKind(std::uint32_t kind) {
+    return kind == REG_SZ || kind == REG_EXPAND_SZ || kind == REG_MULTI_SZ;
+}
+
+// RegSetValueExW "helps" with the string kinds: when the data does not end in
+// a NUL but the character after it is one, it stores one character more, and
+// for one byte of data it looks outside the buffer altogether. The native call
+// beneath it stores exactly the bytes it is given. ntdll is in every process,
+// so nothing is loaded for it.
+ErrorCode SetExactString(HKEY key, const std::wstring& name, const RegistryValue& value) {
+    using NtSetValueKeyFunction = LONG(NTAPI*)(HANDLE, UNICODE_STRING*, ULONG, ULONG, void*, ULONG);
+    using ToDosErrorFunction = ULONG(NTAPI*)(LONG);
+    static const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    static const auto setValueKey = ModuleFunction<NtSetValueKeyFunction>(ntdll, "NtSetValueKey");
+    static const auto toDosError =
+        ModuleFunction<ToDosErrorFunction>(ntdll, "RtlNtStatusToDosError");
+    if (!setValueKey || !toDosError) return ERROR_PROC_NOT_FOUND;
+    constexpr size_t kLongestName = 16383;  // the registry's own limit, in characters
+    if (name.size() > kLongestName) return ERROR_INVALID_PARAMETER;
+    UNICODE_STRING ntName{};
+    ntName.Buffer = const_cast<wchar_t*>(name.c_str());
+    ntName.Length = static_cast<USHORT>(name.size() * sizeof(wchar_t));
+    ntName.MaximumLength = ntName.Length;
+    std::vector<std::uint8_t> data = value.bytes;  // the call takes a non-const pointer
+    return toDosError(setValueKey(key, &ntName, 0, value.kind, data.empty() ? nullptr : data.data(),
+                                  static_cast<ULONG>(data.size())));
+}
+
 class Win32RegistryKey : public RegistryKey {
   public:
     explicit Win32RegistryKey(UniqueHkey key) : key_(std::move(key)) {}
@@ -34,6 +65,13 @@ class Win32RegistryKey : public RegistryKey {
         const DWORD bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
         return RegSetValueExW(key_.get(), name.c_str(), 0, REG_SZ,
                               reinterpret_cast<const BYTE*>(text.c_str()), bytes);
+    }
+
+    ErrorCode SetValue(const std::wstring& name, const RegistryValue& value) override {
+        if (IsStringKind(value.kind)) return SetExactString(key_.get(), name, value);
+        return RegSetValueExW(key_.get(), name.c_str(), 0, value.kind,
+                              value.bytes.empty() ? nullptr : value.bytes.data(),
+                              static_cast<DWORD>(value.bytes.size()));
     }
 
     ErrorCode DeleteValue(const std::wstring& name) override {

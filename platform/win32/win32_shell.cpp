@@ -208,6 +208,17 @@ TextFileResult Win32Shell::WriteTextLine(const std::wstring& path, const std::ws
     return {};
 }
 
+ErrorCode Win32Shell::SaveFile(const std::wstring& path, const std::vector<std::uint8_t>& bytes) {
+    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) return GetLastError();
+    DWORD written = 0;
+    if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
+        return GetLastError();
+    if (written != bytes.size()) return ERROR_WRITE_FAULT;
+    return kSuccess;
+}
+
 std::wstring Win32Shell::ErrorText(ErrorCode error) {
     wchar_t* buffer = nullptr;
     const DWORD length = FormatMessageW(

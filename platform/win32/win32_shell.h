@@ -15,6 +15,7 @@ class Win32Shell : public ShellServices {
     ErrorCode RunCommand(const std::wstring& commandLine) override;
     std::wstring ProgramFolder() override;
     TextFileResult WriteTextLine(const std::wstring& path, const std::wstring& line) override;
+    ErrorCode SaveFile(const std::wstring& path, const std::vector<std::uint8_t>& bytes) override;
     std::wstring ErrorText(ErrorCode error) override;
     void CloseMainWindow() override;
 

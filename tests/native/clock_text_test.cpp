@@ -1,4 +1,6 @@
+#include <deque>
 #include <gtest/gtest.h>
+#include <optional>
 
 #include "tests/native/test_support.h"
 #include "tweaks/mod_regSetting.h"
@@ -60,6 +62,36 @@ INSTANTIATE_TEST_SUITE_P(
                       ClockCase{"OutsideCodePage936", L"\u00E9t\u00E9", L"\u0E01",
                                 L"HH:mm:ss:ttt"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Cancel in either box ends the task: the user's own markers stay, and the
+// afternoon box does not follow a cancelled morning box.
+struct ClockCancel {
+    const char* name;
+    std::deque<std::optional<std::wstring>> answers;
+    size_t boxesShown;
+};
+void PrintTo(const ClockCancel& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class ClockCancelTest : public testing::TaskTest,
+                        public ::testing::WithParamInterface<ClockCancel> {};
+
+TEST_P(ClockCancelTest, WritesNothingAndOpensNoKey) {
+    registry.Put(RegistryRoot::CurrentUser, kInternational, L"s1159", StringValue(L"上午"));
+    ui.inputBoxAnswers = GetParam().answers;
+    mod_regSetting::SetClockText(context);
+    EXPECT_EQ(ui.log.size(), GetParam().boxesShown);
+    EXPECT_TRUE(registry.requests.empty());
+    EXPECT_EQ(registry.Value(RegistryRoot::CurrentUser, kInternational, L"s1159"),
+              StringValue(L"上午"));
+    EXPECT_EQ(registry.ValueCount(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Boxes, ClockCancelTest,
+                         ::testing::Values(ClockCancel{"First", {std::nullopt}, 1},
+                                           ClockCancel{"Second", {L"am", std::nullopt}, 2}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace torvane

@@ -33,7 +33,7 @@ const NumberTask kTimeout{SetHungAppTimeout, InputBoxEvent(L"输入数字", L"�
 struct NumberCase {
     const char* name;
     const NumberTask* task;
-    std::wstring typed;                  // "" also stands for Cancel
+    std::optional<std::wstring> typed;   // nothing stands for Cancel
     std::optional<StoredValue> written;  // nullopt: rejected
     std::wstring message = L"";          // the rejection's message
 };
@@ -80,7 +80,8 @@ INSTANTIATE_TEST_SUITE_P(
                       NumberCase{"SmallNegative", &kThreshold, L"-0.4", {}, kNotPercent},
                       NumberCase{"HundredAndAHalf", &kThreshold, L"100.5", {}, kNotPercent},
                       NumberCase{"HundredAndOne", &kThreshold, L"101", {}, kNotPercent},
-                      NumberCase{"EmptyOrCancel", &kThreshold, L"", {}, kEmpty},
+                      NumberCase{"Empty", &kThreshold, L"", {}, kEmpty},
+                      NumberCase{"Cancel", &kThreshold, std::nullopt, {}, kEmpty},
                       NumberCase{"Blanks", &kThreshold, L"   ", {}, kNotNumber},
                       NumberCase{"Letters", &kThreshold, L"abc", {}, kNotNumber}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -94,7 +95,8 @@ INSTANTIATE_TEST_SUITE_P(
                       NumberCase{"TrailingZero", &kIconSize, L"48.0", StringValue(L"48")},
                       NumberCase{"HalfToEven", &kIconSize, L"32.5", StringValue(L"32")},
                       NumberCase{"SmallNegative", &kIconSize, L"-0.4", StringValue(L"0")},
-                      NumberCase{"EmptyOrCancel", &kIconSize, L"", {}, kEmpty},
+                      NumberCase{"Empty", &kIconSize, L"", {}, kEmpty},
+                      NumberCase{"Cancel", &kIconSize, std::nullopt, {}, kEmpty},
                       NumberCase{"Blanks", &kIconSize, L" ", {}, kNotNumber},
                       NumberCase{"Letters", &kIconSize, L"big", {}, kNotNumber}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -113,7 +115,8 @@ INSTANTIATE_TEST_SUITE_P(
                       NumberCase{"NegativeRoundingToZero", &kTimeout, L"-0.0004", {}, kOutOfRange},
                       NumberCase{"MinusOne", &kTimeout, L"-1", {}, kOutOfRange},
                       NumberCase{"TooBigToBeNumeric", &kTimeout, L"1e10", {}, kNotNumber},
-                      NumberCase{"EmptyOrCancel", &kTimeout, L"", {}, kEmpty},
+                      NumberCase{"Empty", &kTimeout, L"", {}, kEmpty},
+                      NumberCase{"Cancel", &kTimeout, std::nullopt, {}, kEmpty},
                       NumberCase{"Blanks", &kTimeout, L"  ", {}, kNotNumber},
                       NumberCase{"Letters", &kTimeout, L"soon", {}, kNotNumber}),
     [](const auto& info) { return std::string(info.param.name); });

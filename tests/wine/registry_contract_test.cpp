@@ -49,17 +49,21 @@ class RealBackend : public Backend {
         return true;
     }
     std::optional<StoredValue> Read(const std::wstring& path, const std::wstring& name) override {
+        // RegQueryValueExW, not RegGetValueW: the latter adds a NUL that a
+        // string lacks, and the bytes must be seen as stored.
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, &key) !=
+            ERROR_SUCCESS)
+            return std::nullopt;
         DWORD type = 0;
         DWORD size = 0;
-        const DWORD flags = RRF_RT_ANY | RRF_NOEXPAND;
-        if (RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(), flags, &type, nullptr,
-                         &size) != ERROR_SUCCESS) {
-            return std::nullopt;
+        std::optional<StoredValue> value;
+        if (RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
+            value = StoredValue{type, std::vector<std::uint8_t>(size)};
+            RegQueryValueExW(key, name.c_str(), nullptr, &type, value->bytes.data(), &size);
+            value->bytes.resize(size);
         }
-        StoredValue value{type, std::vector<std::uint8_t>(size)};
-        RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(), flags, &type,
-                     value.bytes.data(), &size);
-        value.bytes.resize(size);
+        RegCloseKey(key);
         return value;
     }
 
@@ -174,6 +178,40 @@ TYPED_TEST(RegistryContractTest, ReadsKindAndBytesOrSaysNotFound) {
     EXPECT_EQ(read(L"Text"), std::make_pair(kSuccess, StringValue(L"中文 text")));
     EXPECT_EQ(read(L""), std::make_pair(kSuccess, StringValue(L"")));
     EXPECT_EQ(read(L"Absent"), std::make_pair(kErrorFileNotFound, StoredValue{}));
+}
+
+// Originals come back byte for byte, whatever their kind: no NUL added to a
+// string that lacks one, none dropped, odd lengths and empty data kept.
+TYPED_TEST(RegistryContractTest, SetValueStoresKindAndBytesExactly) {
+    const std::vector<StoredValue> values{
+        {REG_SZ, {'a', 0, 'b', 0}},                 // no terminating NUL
+        {REG_SZ, {'a', 0, 0, 0, 0, 0}},             // two NULs
+        {REG_SZ, {'a', 0, 'b'}},                    // odd length
+        {REG_SZ, {'x'}},                            // one byte
+        {REG_SZ, {}},                               // empty
+        {REG_EXPAND_SZ, {'%', 0, 'a', 0, '%', 0}},  // no NUL either
+        {REG_MULTI_SZ, {'a', 0, 0, 0, 'b', 0, 0, 0, 0, 0}},
+        {REG_DWORD, {1, 2, 3}},  // a DWORD that is not four bytes
+        {REG_DWORD, {0x78, 0x56, 0x34, 0x12}},
+        {REG_BINARY, {}},
+        {REG_BINARY, {0xFF}},
+        {11, {1, 2, 3, 4, 5, 6, 7, 8}},  // REG_QWORD
+        {0x4000, {9, 8, 7}},             // a kind Windows does not name
+    };
+    auto key = this->Open(kBase);
+    ASSERT_TRUE(key);
+    for (size_t i = 0; i < values.size(); ++i)
+        EXPECT_EQ(key->SetValue(L"v" + std::to_wstring(i), values[i]), kSuccess) << i;
+    EXPECT_EQ(key->SetValue(L"", values[0]), kSuccess);
+    key.reset();
+    for (size_t i = 0; i < values.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(this->backend.Read(kBase, L"v" + std::to_wstring(i)), values[i]);
+        const ReadResult read = this->backend.registry().ReadValue(RegistryRoot::CurrentUser, kBase,
+                                                                   L"v" + std::to_wstring(i));
+        EXPECT_EQ((StoredValue{read.kind, read.bytes}), values[i]);
+    }
+    EXPECT_EQ(this->backend.Read(kBase, L""), values[0]);
 }
 
 // Redirects one function that this exe imports, for as long as it lives.

@@ -98,12 +98,20 @@ INSTANTIATE_TEST_SUITE_P(
                   std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Win32Dialogs, CancelledInputBoxIsTheEmptyText) {
+TEST(Win32Dialogs, CancelIsToldApartFromAnEmptyOk) {
     OwnerWindow owner;
     Win32Dialogs dialogs(owner);
-    DialogResponder responder(
-        L"在下午显示的字符", [](HWND d) { PostMessageW(GetDlgItem(d, IDCANCEL), BM_CLICK, 0, 0); });
-    EXPECT_EQ(dialogs.ShowInputBox(L"输入字符", L"在下午显示的字符", L""), L"");
+    {
+        DialogResponder responder(L"在下午显示的字符", [](HWND d) {
+            PostMessageW(GetDlgItem(d, IDCANCEL), BM_CLICK, 0, 0);
+        });
+        EXPECT_EQ(dialogs.ShowInputBox(L"输入字符", L"在下午显示的字符", L"x"), std::nullopt);
+    }
+    DialogResponder responder(L"在下午显示的字符", [](HWND d) {
+        SetDlgItemTextW(d, kInputBoxEditId, L"");
+        PostMessageW(GetDlgItem(d, IDOK), BM_CLICK, 0, 0);
+    });
+    EXPECT_EQ(dialogs.ShowInputBox(L"输入字符", L"在下午显示的字符", L"x"), std::wstring());
 }
 
 TEST(Win32Dialogs, MessageBoxAnswersAreTheButtonNumbers) {
