@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "platform/registry_access.h"
 
 // Whether this process runs with administrator rights, and the way to get them.
@@ -10,6 +12,23 @@ enum class ElevationState {
     UnelevatedAdministrator,  // an administrator's filtered token: elevation is one prompt away
     Elevated,                 // the rights are already here
 };
+
+// What the process token says, as GetTokenInformation and CheckTokenMembership
+// report it.
+enum class TokenElevation { Default, Full, Limited };
+struct TokenFacts {
+    TokenElevation type = TokenElevation::Default;
+    // Limited only: whether the linked token is in the Administrators group;
+    // nothing when it could not be read.
+    std::optional<bool> linkedTokenIsAdministrator;
+    // Default only: whether this token is in the Administrators group.
+    bool memberOfAdministrators = false;
+};
+
+// Windows also splits the token of users who are not administrators but hold
+// certain groups or privileges (Backup Operators, say), so a limited token
+// alone does not make an administrator: its linked token must be one.
+ElevationState DecideElevation(const TokenFacts& facts);
 
 // What Windows answers when the user declines the elevation prompt.
 constexpr ErrorCode kErrorCancelled = 1223;

@@ -14,4 +14,13 @@ std::wstring RootName(RegistryRoot root) {
     return L"";
 }
 
+bool SameRegistryName(std::wstring_view a, std::wstring_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        const auto fold = [](wchar_t c) { return c >= L'a' && c <= L'z' ? c - (L'a' - L'A') : c; };
+        if (fold(a[i]) != fold(b[i])) return false;
+    }
+    return true;
+}
+
 }  // namespace torvane

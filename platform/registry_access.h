@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The registry as the tweaks see it: three roots, two value kinds, and keys
@@ -14,6 +15,10 @@ enum class RegistryRoot { CurrentUser, LocalMachine, Users };
 
 // "HKEY_CURRENT_USER" and so on, for messages that name a key in full.
 std::wstring RootName(RegistryRoot root);
+
+// Key paths and value names compare without regard to letter case, as in
+// Windows (here for the ASCII letters, which is all the program's own names use).
+bool SameRegistryName(std::wstring_view a, std::wstring_view b);
 
 // Win32 error codes; the fakes return the same numbers as Windows does.
 using ErrorCode = std::uint32_t;

@@ -37,7 +37,7 @@ void BackupRegistry(TweakContext& context) {
         ReportFailure(context,
                       kCannotWriteBatch + batchPath + messages::kLineBreak +
                           context.shell.ErrorText(written.error),
-                      written.error);
+                      written.error, RefusedTarget::ProgramFolder);
         return;
     }
     const ErrorCode started = context.shell.RunCommand(BuildInterpreterCommandLine(batchPath));

@@ -1,6 +1,7 @@
 #include "tweaks/registry_change.h"
 
-#include "tweaks/failure_report.h"
+#include <string_view>
+
 #include "tweaks/user_messages.h"
 
 namespace torvane {
@@ -22,21 +23,28 @@ ErrorCode Apply(RegistryKey& key, const ValueChange& change) {
 
 void ReportRegistryFailure(TweakContext& context, const RegistryLocation& location,
                            ErrorCode error) {
-    ReportFailure(context, RegistryFailureMessage(location, error, context.shell.ErrorText(error)),
-                  error);
+    ReportFailure(context, RegistryFailureMessage(location, context.shell.ErrorText(error)), error,
+                  TargetOf(location));
 }
 
 }  // namespace
 
-std::wstring RegistryFailureMessage(const RegistryLocation& location, ErrorCode error,
+std::wstring RegistryFailureMessage(const RegistryLocation& location,
                                     const std::wstring& systemText) {
-    std::wstring message = L"修改注册表失败：" + RootName(location.root) + L"\\" + location.path;
-    message += messages::kLineBreak + systemText;
-    if (error == kErrorAccessDenied) {
-        message += messages::kLineBreak;
-        message += L"请以管理员身份运行本程序后重试。";
-    }
-    return message;
+    return L"修改注册表失败：" + RootName(location.root) + L"\\" + location.path +
+           messages::kLineBreak + systemText;
+}
+
+RefusedTarget TargetOf(const RegistryLocation& location) {
+    if (location.root != RegistryRoot::CurrentUser) return RefusedTarget::MachineKey;
+    // Policies are set for a user by an administrator, not by the user.
+    constexpr std::wstring_view kPolicies =
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\";
+    const std::wstring_view path = location.path;
+    if (path.size() > kPolicies.size() &&
+        SameRegistryName(path.substr(0, kPolicies.size()), kPolicies))
+        return RefusedTarget::PolicyKey;
+    return RefusedTarget::UserKey;
 }
 
 bool ChangeRegistry(TweakContext& context, const RegistryLocation& location,

@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "tweaks/failure_report.h"
 #include "tweaks/registry_locations.h"
 #include "tweaks/tweak_context.h"
 
@@ -34,9 +35,11 @@ struct ValueChange {
 bool ChangeRegistry(TweakContext& context, const RegistryLocation& location,
                     std::initializer_list<ValueChange> changes);
 
-// "修改注册表失败：HKEY_…\path", then the system's text, then for access denied
-// the advice to run as administrator.
-std::wstring RegistryFailureMessage(const RegistryLocation& location, ErrorCode error,
+// "修改注册表失败：HKEY_…\path", then the system's text.
+std::wstring RegistryFailureMessage(const RegistryLocation& location,
                                     const std::wstring& systemText);
+
+// Which kind of key this is, for the advice on access denied.
+RefusedTarget TargetOf(const RegistryLocation& location);
 
 }  // namespace torvane

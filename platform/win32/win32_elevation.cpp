@@ -14,7 +14,11 @@
 namespace torvane {
 namespace {
 
-bool TokenHasAdministrators() {
+// Whether the token is in the Administrators group. A null token is the
+// calling thread's effective one, where a deny-only group in a filtered token
+// does not count; a linked token read without SeTcbPrivilege is an
+// identification token, which CheckTokenMembership takes too.
+bool HasAdministrators(HANDLE token) {
     SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
     PSID administrators = nullptr;
     if (!AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID,
@@ -22,30 +26,38 @@ bool TokenHasAdministrators() {
         return false;
     }
     BOOL member = FALSE;
-    // The calling thread's effective token: a deny-only group in a filtered
-    // token does not count.
-    if (!CheckTokenMembership(nullptr, administrators, &member)) member = FALSE;
+    if (!CheckTokenMembership(token, administrators, &member)) member = FALSE;
     FreeSid(administrators);
     return member != FALSE;
 }
 
-}  // namespace
-
-ElevationState Win32Elevation::State() {
+TokenFacts ReadTokenFacts() {
+    TokenFacts facts;
     HANDLE rawToken = nullptr;
     if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &rawToken)) {
         UniqueHandle token(rawToken);
         TOKEN_ELEVATION_TYPE type = TokenElevationTypeDefault;
         DWORD size = 0;
         if (GetTokenInformation(token.get(), TokenElevationType, &type, sizeof type, &size)) {
-            // A split token: the full one is a consent prompt away.
-            if (type == TokenElevationTypeLimited) return ElevationState::UnelevatedAdministrator;
-            if (type == TokenElevationTypeFull) return ElevationState::Elevated;
+            if (type == TokenElevationTypeFull) facts.type = TokenElevation::Full;
+            if (type == TokenElevationTypeLimited) facts.type = TokenElevation::Limited;
+        }
+        TOKEN_LINKED_TOKEN linked{};
+        if (facts.type == TokenElevation::Limited &&
+            GetTokenInformation(token.get(), TokenLinkedToken, &linked, sizeof linked, &size)) {
+            UniqueHandle linkedToken(linked.LinkedToken);
+            facts.linkedTokenIsAdministrator = HasAdministrators(linkedToken.get());
         }
     }
-    // No split token (UAC off, the built-in Administrator, or a standard user):
-    // the rights are either here already or not to be had.
-    return TokenHasAdministrators() ? ElevationState::Elevated : ElevationState::StandardUser;
+    if (facts.type == TokenElevation::Default)
+        facts.memberOfAdministrators = HasAdministrators(nullptr);
+    return facts;
+}
+
+}  // namespace
+
+ElevationState Win32Elevation::State() {
+    return DecideElevation(ReadTokenFacts());
 }
 
 ErrorCode Win32Elevation::RestartElevated() {

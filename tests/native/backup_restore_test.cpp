@@ -108,6 +108,7 @@ TEST_F(BackupTest, ASecondBackupReplacesTheLine) {
 }
 
 TEST_F(BackupTest, AnUnwritableBatchFileIsReportedAndNothingStarts) {
+    ui.elevationState = ElevationState::Elevated;  // the advice has a table of its own
     ui.writeError = kErrorAccessDenied;
     ui.commonDialog1.answers = {L"C:\\x.reg"};
     BackupRegistry(context);
@@ -163,6 +164,10 @@ TEST_P(BatchElevationTest, OfferedOnlyToAnUnelevatedAdministrator) {
                   MessageBoxEvent(failure + L"\r\n是否以管理员身份重新启动本程序？重新启动后请再次"
                                             L"执行此任务。",
                                   4, L"错误"));
+    } else if (c.state == ElevationState::StandardUser) {
+        EXPECT_EQ(ui.log[1], MessageBoxEvent(failure + L"\r\n请把本程序放到你能写入的文件夹"
+                                                       L"（例如\u201C下载\u201D）后重试。",
+                                             0, L"错误"));
     } else {
         EXPECT_EQ(ui.log[1], MessageBoxEvent(failure, 0, L"错误"));
     }
