@@ -19,9 +19,11 @@ struct DecimalParts {
     std::int64_t pointAfter = 0;  // digits before the decimal point, exponent applied
 };
 
-// Exponents beyond this make every whole-number reading overflow or round to 0;
-// clamping them keeps the arithmetic below safe for any length of text.
-constexpr std::int64_t kExponentClamp = 100000;
+// Past this much beyond the text's own length, an exponent makes every
+// whole-number reading overflow or round to 0, however many digits stand
+// before or after the point: the digits can move the point by at most the
+// text's length. Clamping there keeps the arithmetic below safe for any text.
+constexpr std::int64_t kExponentMargin = 100000;
 
 std::optional<DecimalParts> ParseDecimal(const std::wstring& text) {
     DecimalParts parts;
@@ -43,6 +45,7 @@ std::optional<DecimalParts> ParseDecimal(const std::wstring& text) {
     }
     if (parts.digits.empty()) return std::nullopt;
     std::int64_t exponent = 0;
+    const std::int64_t exponentClamp = static_cast<std::int64_t>(text.size()) + kExponentMargin;
     if (i < text.size() && (text[i] == L'e' || text[i] == L'E')) {
         ++i;
         bool exponentNegative = false;
@@ -52,7 +55,7 @@ std::optional<DecimalParts> ParseDecimal(const std::wstring& text) {
         }
         if (i == text.size() || !IsAsciiDigit(text[i])) return std::nullopt;
         while (i < text.size() && IsAsciiDigit(text[i])) {
-            if (exponent < kExponentClamp) exponent = exponent * 10 + (text[i] - L'0');
+            if (exponent < exponentClamp) exponent = exponent * 10 + (text[i] - L'0');
             ++i;
         }
         if (exponentNegative) exponent = -exponent;

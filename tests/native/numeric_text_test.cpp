@@ -80,8 +80,16 @@ INSTANTIATE_TEST_SUITE_P(
                       NumericCase{L"1e+", std::nullopt}, NumericCase{L"e5", std::nullopt},
                       NumericCase{L"1.2.3", std::nullopt}, NumericCase{L"--1", std::nullopt},
                       NumericCase{L"\uFF18", std::nullopt},  // full-width 8
-                      NumericCase{L"1\t", std::nullopt}, NumericCase{L"1\r\n", std::nullopt}),
+                      NumericCase{L"1\t", std::nullopt}, NumericCase{L"1\r\n", std::nullopt},
+                      // About 10^849999, its one digit far behind the point: refused like 1e400.
+                      NumericCase{L"0." + std::wstring(150000, L'0') + L"1e1000000", std::nullopt}),
     CaseName);
+
+// About 10^-850000, its digits far before the point: it reads as 0.
+INSTANTIATE_TEST_SUITE_P(LongerThanTheExponentMargin, NumericTextTest,
+                         ::testing::Values(NumericCase{
+                             L"1" + std::wstring(150000, L'0') + L"e-1000000", 0, 0}),
+                         CaseName);
 
 TEST(ReadWholeScaled, SecondsToMillisecondsIsExact) {
     EXPECT_EQ(ReadWhole(L"2.5", 3), 2500);
