@@ -58,23 +58,26 @@ void RestoreRegistry(TweakContext& context) {
 // Both run through the registry editor, so both stop where it is blocked.
 const TaskDescription kBackupRegistryTip{
     nullptr,
-    L"不改注册表。把“regedit /e 你选择的文件”写入本程序文件夹中的 BackUp.bat "
-    L"并运行它，导出整个注册表。",
+    L"导出整个注册表：把“regedit /e 你选择的文件”写入本程序文件夹中的 BackUp.bat "
+    L"并运行它。本任务自己不改注册表。",
+    {},
     kEditorPolicyValues,
     L"注册表编辑器已被禁用，备份和还原一般无法运行。",
     L"只导出能读取的项，不保存权限；完整导出约 0.5 GB，需要几分钟。",
     L"立即。",
-    L"本程序在 Program Files 中时，写入 BackUp.bat 需要；regedit 会向管理员请求提升。"};
+    L"本程序在 Program Files 等只有管理员能写入的文件夹中时需要（为了写入 BackUp.bat），"
+    L"在“下载”等你能写入的文件夹中不需要；regedit 会请管理员确认提升。"};
 
 const TaskDescription kRestoreRegistryTip{
     nullptr,
-    L"由 Windows 打开你选择的 .reg 文件：regedit 请你确认后把其中的值合并进注册表，"
-    L"备份之后新增的项和值不会被删除。",
+    L"把你选择的 .reg 文件交给 Windows 打开：regedit 请你确认后把其中的值合并进注册表，"
+    L"备份之后新增的项和值不会被删除。本任务自己不改注册表。",
+    {},
     kEditorPolicyValues,
     L"注册表编辑器已被禁用，备份和还原一般无法运行。",
     L"没有管理员权限时，本机范围的项写入失败，regedit 会报告未能写入全部数据；"
     L"在运行中的系统上导入整个注册表一般总会部分失败。",
     L"立即；许多设置一般要注销或重启后才生效。",
-    L"写入 HKEY_LOCAL_MACHINE 等本机范围的项需要。"};
+    L"文件中有 HKEY_LOCAL_MACHINE 等本机范围的项时需要；只有你自己的设置时不需要。"};
 
 }  // namespace torvane::mod_regSetting

@@ -35,6 +35,12 @@ void SetClockText(TweakContext& context) {
 
 namespace {
 
+constexpr WrittenValue kClockWrites[]{
+    {Branch::Always, value_names::kTimeFormat, kRegSz, nullptr,
+     L"“HH:mm:ss:”加上与较长文字等长的一串 t"},
+    {Branch::Always, value_names::kMorningMarker, kRegSz, nullptr, L"你输入的上午文字"},
+    {Branch::Always, value_names::kAfternoonMarker, kRegSz, nullptr, L"你输入的下午文字"}};
+
 constexpr ShownValue kClockValues[]{{L"当前值", kInternational, value_names::kTimeFormat},
                                     {L"当前值", kInternational, value_names::kMorningMarker},
                                     {L"当前值", kInternational, value_names::kAfternoonMarker}};
@@ -43,14 +49,14 @@ constexpr ShownValue kClockValues[]{{L"当前值", kInternational, value_names::
 
 const TaskDescription kSetClockTextTip{
     &kInternational,
-    L"写入：sTimeFormat = “HH:mm:ss:”加上与较长文字等长的 tt，"
-    L"s1159、s2359 = 你输入的上午、下午文字（均为 REG_SZ）",
+    nullptr,
+    kClockWrites,
     kClockValues,
     nullptr,
     L"部分使用：上午、下午标记最多 14 个字符，一般只在含 tt 的时间格式中显示；"
     L"自 Windows 7 起任务栏时钟一般按短时间格式显示，而不是这里的 sTimeFormat。"
     L"所有程序中的时间文字都会改变。",
     L"一般在下次登录后：本程序直接写注册表，不通知其他程序。",
-    L"一般不需要。"};
+    kOwnSettingAdmin};
 
 }  // namespace torvane::mod_regSetting

@@ -43,6 +43,15 @@ void SetThemeDesktop(TweakContext& context) {
 
 namespace {
 
+constexpr WrittenValue kLogonWallpaperWrites[]{
+    {Branch::Always, value_names::kWallpaper, kRegSz, nullptr, L"你选择的图片的完整路径"}};
+constexpr WrittenValue kThemeWrites[]{
+    {Branch::Yes, value_names::kWallpaper, kRegSz, nullptr,
+     L"本程序文件夹中“Lindor省Corvanta有限公司.htm”的路径"},
+    {Branch::Yes, value_names::kWallpaperStyle, kRegSz, kCentredStyle, nullptr},
+    {Branch::No, value_names::kWallpaper, kDeleted, nullptr, nullptr},
+    {Branch::No, value_names::kWallpaperStyle, kDeleted, nullptr, nullptr}};
+
 // The default profile's value, and the one the signed-in user's desktop shows.
 constexpr ShownValue kLogonWallpaperValues[]{
     {L"当前值", kDefaultUserDesktop, value_names::kWallpaper},
@@ -54,23 +63,27 @@ constexpr ShownValue kThemeValues[]{{L"当前值", kSystemPolicies, value_names:
 
 const TaskDescription kSetLogonWallpaperTip{
     &kDefaultUserDesktop,
-    L"写入：Wallpaper = 你选择的图片的完整路径（REG_SZ）",
+    nullptr,
+    kLogonWallpaperWrites,
     kLogonWallpaperValues,
     nullptr,
     L"不用：Windows 7 及以后的版本不再读取此值作为登录画面的背景，"
-    L"Windows 10/11 在登录画面显示锁屏图片。",
+    L"Windows 10/11 在登录画面显示锁屏图片。导出的 .reg 文件写的是这台电脑上的路径。",
     L"不会生效。",
-    L"一般需要。"};
+    kDefaultProfileAdmin};
 
 const TaskDescription kSetThemeDesktopTip{
     &kSystemPolicies,
-    L"写入：Wallpaper = 本程序文件夹中“Lindor省Corvanta有限公司.htm”的路径，"
-    L"Wallpaperstyle = “0”（均为 REG_SZ）；选“否”时删除这两个值",
+    nullptr,
+    kThemeWrites,
     kThemeValues,
     nullptr,
-    L"使用：策略“桌面墙纸”设置并锁定墙纸。登录时文件不存在则不显示墙纸。"
-    L"样式 0 居中、1 平铺、2 拉伸。",
+    L"使用：策略“桌面墙纸”设置并锁定墙纸，样式 0 居中、1 平铺、2 拉伸。"
+    L"本程序没有附带所指的网页，而 Windows 10/11 一般也不能把网页用作墙纸："
+    L"选“是”后，下次登录时桌面背景一般是一片空白，并且在选“否”删除这项策略之前，"
+    L"你无法更换墙纸。导出的 .reg 文件写的是这台电脑上的路径，在别的电脑上那里没有这个文件，"
+    L"桌面同样会是空白并被锁定。",
     L"下次登录后。",
-    L"一般不需要。"};
+    kUserPolicyAdmin};
 
 }  // namespace torvane::mod_regSetting

@@ -50,19 +50,31 @@ void OptimizeFileSystem(TweakContext& context) {
 
 namespace {
 
+constexpr WrittenValue kDisableEditorWrites[]{
+    {Branch::Always, value_names::kDisableRegistryTools, kRegDword, L"1", nullptr}};
+constexpr WrittenValue kEnableEditorWrites[]{
+    {Branch::Always, value_names::kDisableRegistryTools, kDeleted, nullptr, nullptr}};
+constexpr WrittenValue kNoDesktopWrites[]{
+    {Branch::Yes, value_names::kNoDesktop, kRegDword, L"1", nullptr},
+    {Branch::No, value_names::kNoDesktop, kDeleted, nullptr, nullptr}};
+constexpr WrittenValue kUnloadDllWrites[]{
+    {Branch::Yes, value_names::kDefaultValue, kRegSz, L"1", nullptr},
+    {Branch::No, value_names::kDefaultValue, kRegSz, L"0", nullptr}};
+constexpr WrittenValue kFileAllocationWrites[]{
+    {Branch::Always, value_names::kConfigFileAllocsize, kRegDword, L"500", nullptr}};
+
 constexpr ShownValue kNoDesktopValue[]{{L"当前值", kExplorerPolicies, value_names::kNoDesktop}};
 constexpr ShownValue kUnloadDllValue[]{{L"当前值", kAlwaysUnloadDll, value_names::kDefaultValue}};
 constexpr ShownValue kFileAllocationValue[]{
     {L"当前值", kFileSystem, value_names::kConfigFileAllocsize}};
 constexpr const wchar_t* kEditorEffect = L"一般在下次启动 regedit 或 reg.exe 时。";
-constexpr const wchar_t* kUserPolicyAdmin = L"一般不需要。";
-constexpr const wchar_t* kMachineAdmin = L"一般需要。";
 
 }  // namespace
 
 const TaskDescription kDisableRegistryEditorTip{
     &kSystemPolicies,
-    L"写入：DisableRegistryTools = 1（REG_DWORD）",
+    nullptr,
+    kDisableEditorWrites,
     kEditorPolicyValues,
     nullptr,
     L"使用：策略“阻止访问注册表编辑工具”。禁止当前用户运行 regedit 和 reg.exe，"
@@ -71,17 +83,14 @@ const TaskDescription kDisableRegistryEditorTip{
     kUserPolicyAdmin};
 
 const TaskDescription kEnableRegistryEditorTip{
-    &kSystemPolicies,
-    L"删除：DisableRegistryTools",
-    kEditorPolicyValues,
-    nullptr,
-    L"使用；HKEY_LOCAL_MACHINE 中的本机策略一般仍然有效。",
-    kEditorEffect,
-    kUserPolicyAdmin};
+    &kSystemPolicies,    nullptr,         kEnableEditorWrites,
+    kEditorPolicyValues, nullptr,         L"使用；HKEY_LOCAL_MACHINE 中的本机策略一般仍然有效。",
+    kEditorEffect,       kUserPolicyAdmin};
 
 const TaskDescription kToggleDesktopIconsTip{
     &kExplorerPolicies,
-    L"写入：NoDesktop = 1（REG_DWORD）；选“否”时删除 NoDesktop",
+    nullptr,
+    kNoDesktopWrites,
     kNoDesktopValue,
     nullptr,
     L"使用：策略“隐藏和禁用桌面上的所有项目”。文件一般仍留在磁盘上。",
@@ -90,22 +99,24 @@ const TaskDescription kToggleDesktopIconsTip{
 
 const TaskDescription kSetAlwaysUnloadDllTip{
     &kAlwaysUnloadDll,
-    L"写入：（默认） = “1”（选“是”）或“0”（REG_SZ）",
+    nullptr,
+    kUnloadDllWrites,
     kUnloadDllValue,
     nullptr,
-    L"不用：文档说明自 Windows 2000 起已不支持，Windows 7 及以后的版本都不用此值；"
+    L"一般不用：据转引的微软文档，自 Windows 2000 起已不支持此值；"
     L"COM 会按自己的安排卸载不用的 DLL。",
-    L"不会生效。",
-    kMachineAdmin};
+    L"一般不会生效。",
+    kMachineKeyAdmin};
 
 const TaskDescription kOptimizeFileSystemTip{
     &kFileSystem,
-    L"写入：ConfigFileAllocsize = 500（REG_DWORD）",
+    nullptr,
+    kFileAllocationWrites,
     kFileAllocationValue,
     nullptr,
-    L"不用：这是 Windows 9x 的文件系统设置，在那里的名字是 ContigFileAllocSize；"
-    L"Windows 7 及以后的版本都不用此值，Windows NT 系列的文档一般也没有提到它。",
-    L"不会生效。",
-    kMachineAdmin};
+    L"一般不用：这是 Windows 9x 的文件系统设置，在那里的名字是 ContigFileAllocSize；"
+    L"Windows NT 系列（包括 Windows 10/11）的文档一般没有提到它，系统一般也不读取它。",
+    L"一般不会生效。",
+    kMachineKeyAdmin};
 
 }  // namespace torvane::mod_regSetting

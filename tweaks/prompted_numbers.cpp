@@ -89,6 +89,13 @@ void SetHungAppTimeout(TweakContext& context) {
 
 namespace {
 
+constexpr WrittenValue kThresholdWrites[]{{Branch::Always, value_names::kDiskSpaceThreshold,
+                                           kRegDword, nullptr, L"你输入的百分比，取整"}};
+constexpr WrittenValue kIconSizeWrites[]{
+    {Branch::Always, value_names::kShellIconSize, kRegSz, nullptr, L"你输入的数字，取整"}};
+constexpr WrittenValue kTimeoutWrites[]{{Branch::Always, value_names::kWaitToKillAppTimeout, kRegSz,
+                                         nullptr, L"你输入的秒数 × 1000，即毫秒数"}};
+
 constexpr ShownValue kThresholdValue[]{
     {L"当前值", kLanmanServerParameters, value_names::kDiskSpaceThreshold}};
 constexpr ShownValue kIconSizeValue[]{{L"当前值", kWindowMetrics, value_names::kShellIconSize}};
@@ -101,33 +108,36 @@ constexpr ShownValue kTimeoutValues[]{
 
 const TaskDescription kSetDiskSpaceThresholdTip{
     &kLanmanServerParameters,
-    L"写入：DiskSpaceThreshold = 你输入的数字（REG_DWORD，百分比）",
+    nullptr,
+    kThresholdWrites,
     kThresholdValue,
     nullptr,
     L"实际上不用：它是 Server 服务的警报阈值（0–99%，未设置时为 10），而发出警报的 Alerter "
-    L"服务自 Windows Vista 起已不存在，Windows 7 及以后的版本都不会发出这种警报；"
+    L"服务自 Windows Vista 起已不存在，所以一般不会再发出这种警报；"
     L"它一般也与 Windows 自己的磁盘空间不足提示无关。",
     L"一般在 Server 服务重启或电脑重新启动后。",
-    L"一般需要。"};
+    kMachineKeyAdmin};
 
 const TaskDescription kSetDesktopIconSizeTip{
     &kWindowMetrics,
-    L"写入：Shell Icon Size = 你输入的数字（REG_SZ）",
+    nullptr,
+    kIconSizeWrites,
     kIconSizeValue,
     nullptr,
     L"桌面上一般看不出效果：Windows Vista 及以后的版本按桌面自己的“查看”设置决定图标大小"
     L"（桌面右键菜单 › 查看，或 Ctrl + 鼠标滚轮）。未设置时用系统默认值。",
     L"一般不会生效。",
-    L"一般不需要。"};
+    kOwnSettingAdmin};
 
 const TaskDescription kSetHungAppTimeoutTip{
     &kDefaultUserDesktop,
-    L"写入：WaitToKillAppTimeout = 你输入的秒数 × 1000（REG_SZ，毫秒）",
+    nullptr,
+    kTimeoutWrites,
     kTimeoutValues,
     nullptr,
     L"大多不用：.DEFAULT 是 LocalSystem 账户的配置，不是登录用户的；"
     L"登录用户用的是自己的值，未设置时为 5000 毫秒。",
     L"一般在下次关机时。",
-    L"一般需要。"};
+    kDefaultProfileAdmin};
 
 }  // namespace torvane::mod_regSetting

@@ -1,7 +1,6 @@
 #include "tweaks/task_tips.h"
 
 #include <initializer_list>
-#include <optional>
 #include <string_view>
 
 #include "tweaks/user_messages.h"
@@ -19,13 +18,19 @@ void Append(std::wstring& text, std::initializer_list<std::wstring_view> pieces)
     for (std::wstring_view piece : pieces) text.append(piece);
 }
 
-void AppendShownText(std::wstring& tip, const std::vector<std::uint8_t>& bytes) {
+bool IsHighSurrogate(wchar_t c) {
+    return c >= 0xD800 && c < 0xDC00;
+}
+
+void AppendShownText(std::wstring& tip, const std::vector<std::uint8_t>& bytes,
+                     size_t maxCharacters) {
     size_t shown = 0;
+    // Whole UTF-16 units only: an odd last byte is half a character.
     for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
         auto unit = static_cast<wchar_t>(bytes[i] | (bytes[i + 1] << 8));
         if (unit == L'\0') break;
-        if (shown++ == kShownCharacters) {
-            if (tip.back() >= 0xD800 && tip.back() < 0xDC00) tip.pop_back();  // half a pair
+        if (shown++ == maxCharacters) {
+            if (IsHighSurrogate(tip.back())) tip.pop_back();  // half a pair
             tip += L'…';
             break;
         }
@@ -35,27 +40,51 @@ void AppendShownText(std::wstring& tip, const std::vector<std::uint8_t>& bytes) 
 }
 
 // The number a REG_DWORD holds, if the value is one.
-std::optional<std::uint32_t> DwordOf(const ReadResult& read) {
-    if (read.kind != kRegDword || read.bytes.size() != 4) return std::nullopt;
-    return read.bytes[0] | (read.bytes[1] << 8) | (read.bytes[2] << 16) |
-           (static_cast<std::uint32_t>(read.bytes[3]) << 24);
+std::optional<std::uint32_t> DwordOf(const RegistryValue& value) {
+    if (value.kind != kRegDword || value.bytes.size() != 4) return std::nullopt;
+    return value.bytes[0] | (value.bytes[1] << 8) | (value.bytes[2] << 16) |
+           (static_cast<std::uint32_t>(value.bytes[3]) << 24);
 }
 
-void AppendData(std::wstring& tip, const ReadResult& read) {
-    if (const auto number = DwordOf(read)) {
-        Append(tip, {std::to_wstring(*number), L"（REG_DWORD）"});
-    } else if (read.kind == kRegSz || read.kind == kRegExpandSz) {
-        tip += L'“';
-        AppendShownText(tip, read.bytes);
-        tip += read.kind == kRegSz ? L"”（REG_SZ）" : L"”（REG_EXPAND_SZ）";
-    } else {
-        Append(tip, {L"（类型 ", std::to_wstring(read.kind), L"，",
-                     std::to_wstring(read.bytes.size()), L" 字节）"});
-    }
+const wchar_t* KindName(std::uint32_t kind) {
+    return kind == kRegDword ? L"REG_DWORD" : L"REG_SZ";
 }
 
 bool SameKey(const RegistryLocation* a, const RegistryLocation& b) {
     return a && a->root == b.root && std::wstring_view(a->path) == b.path;
+}
+
+// "写入：a = 1（REG_DWORD）", "删除：a", each answer of a question on its own.
+void AppendWrittenLine(std::wstring& tip, std::span<const WrittenValue> written) {
+    bool first = true;
+    for (const Branch branch : {Branch::Always, Branch::Yes, Branch::No}) {
+        std::wstring sets;
+        std::wstring deletes;
+        for (const WrittenValue& value : written) {
+            if (value.branch != branch) continue;
+            if (value.kind == kDeleted) {
+                Append(deletes, {deletes.empty() ? L"" : L"、", ShownName(value.name)});
+                continue;
+            }
+            Append(sets, {sets.empty() ? L"" : L"，", ShownName(value.name), L" = "});
+            if (!value.data) {
+                sets += value.source;
+            } else if (value.kind == kRegDword) {
+                sets += value.data;
+            } else {
+                Append(sets, {L"“", value.data, L"”"});
+            }
+            Append(sets, {L"（", KindName(value.kind), L"）"});
+        }
+        const wchar_t* answer = branch == Branch::Yes  ? L"选“是”时"
+                                : branch == Branch::No ? L"选“否”时"
+                                                       : L"";
+        for (const auto& [list, verb] : {std::pair{&sets, L"写入："}, {&deletes, L"删除："}}) {
+            if (list->empty()) continue;
+            Append(tip, {first ? L"" : L"；", answer, verb, *list});
+            first = false;
+        }
+    }
 }
 
 const wchar_t* ElevationText(ElevationState state) {
@@ -63,53 +92,93 @@ const wchar_t* ElevationText(ElevationState state) {
         case ElevationState::Elevated:
             return L"本程序现在有管理员权限。";
         case ElevationState::UnelevatedAdministrator:
-            return L"本程序现在没有管理员权限（可以以管理员身份运行）。";
+            return L"本程序现在没有管理员权限（你是管理员，可以以管理员身份重新启动本程序）。";
         case ElevationState::StandardUser:
             break;
     }
-    return L"本程序现在没有管理员权限。";
+    return L"本程序现在没有管理员权限，你的账户也不是管理员。";
+}
+
+// Cuts the body so that body and tail fit the limit together: the tail (the
+// rights and the originals) is what the user needs most, and always stays.
+std::wstring Fit(std::wstring body, const std::wstring& tail) {
+    constexpr size_t kRoom = kTipSizeLimit - 1;  // the NUL takes one
+    const std::wstring_view cutMark = L"…\r\n";
+    if (body.size() + tail.size() <= kRoom) return body + tail;
+    if (tail.size() + cutMark.size() < kRoom) {
+        body.resize(kRoom - tail.size() - cutMark.size());
+        if (!body.empty() && IsHighSurrogate(body.back())) body.pop_back();
+        body += cutMark;
+        return body + tail;
+    }
+    std::wstring all = body + tail;
+    all.resize(kRoom - 1);
+    if (IsHighSurrogate(all.back())) all.pop_back();
+    return all + L'…';
 }
 
 }  // namespace
 
+const wchar_t* ShownName(const std::wstring& name) {
+    return name.empty() ? L"（默认）" : name.c_str();
+}
+
+void AppendValueText(std::wstring& text, const std::optional<RegistryValue>& value,
+                     size_t maxCharacters) {
+    if (!value) {
+        text += L"未设置";
+    } else if (const auto number = DwordOf(*value)) {
+        Append(text, {std::to_wstring(*number), L"（REG_DWORD）"});
+    } else if (value->kind == kRegSz || value->kind == kRegExpandSz) {
+        text += L'“';
+        AppendShownText(text, value->bytes, maxCharacters);
+        text += value->kind == kRegSz ? L"”（REG_SZ）" : L"”（REG_EXPAND_SZ）";
+    } else {
+        Append(text, {L"（类型 ", std::to_wstring(value->kind), L"，",
+                      std::to_wstring(value->bytes.size()), L" 字节）"});
+    }
+}
+
 std::wstring DescribeTask(const TaskDescription& description, TweakContext& context) {
     const std::wstring_view lineBreak = messages::kLineBreak;
-    std::wstring tip = L"修改：";
+    std::wstring body;
     if (description.key) {
-        Append(tip, {RootName(description.key->root), L"\\", description.key->path, lineBreak});
+        Append(body, {L"修改：", RootName(description.key->root), L"\\", description.key->path,
+                      lineBreak});
+        AppendWrittenLine(body, description.written);
+    } else {
+        Append(body, {L"作用：", description.purpose});
     }
-    Append(tip, {description.changes, lineBreak});
+    body += lineBreak;
 
     bool anySet = false;
     for (const ShownValue& shown : description.values) {
-        Append(tip, {shown.label, L"："});
+        Append(body, {shown.label, L"："});
         if (!SameKey(description.key, shown.location)) {
-            Append(tip, {RootName(shown.location.root), L"\\", shown.location.path, L" 中的 "});
+            Append(body, {RootName(shown.location.root), L"\\", shown.location.path, L" 中的 "});
         }
-        tip += *shown.name ? shown.name : L"（默认）";
+        body += ShownName(shown.name);
         const ReadResult read =
             context.registry.ReadValue(shown.location.root, shown.location.path, shown.name);
         if (read.error == kErrorFileNotFound) {
-            tip += L" 未设置";
+            body += L" 未设置";
         } else if (read.error != kSuccess) {
-            Append(tip, {L" 无法读取（", context.shell.ErrorText(read.error), L"）"});
+            Append(body, {L" 无法读取（", context.shell.ErrorText(read.error), L"）"});
         } else {
-            tip += L" = ";
-            AppendData(tip, read);
-            anySet = anySet || DwordOf(read).value_or(0) != 0;
+            const RegistryValue value{read.kind, read.bytes};
+            body += L" = ";
+            AppendValueText(body, value, kShownCharacters);
+            anySet = anySet || DwordOf(value).value_or(0) != 0;
         }
-        tip += lineBreak;
+        body += lineBreak;
     }
-    if (anySet && description.whenSet) Append(tip, {description.whenSet, lineBreak});
+    if (anySet && description.whenSet) Append(body, {description.whenSet, lineBreak});
+    Append(body, {L"Windows 10/11：", description.windows, lineBreak, L"生效：", description.effect,
+                  lineBreak});
 
-    Append(tip, {L"Windows 10/11：", description.windows, lineBreak, L"生效：", description.effect,
-                 lineBreak, L"管理员权限：", description.admin,
-                 ElevationText(context.elevation.State())});
-    if (tip.size() >= kTipSizeLimit) {
-        tip.resize(kTipSizeLimit - 2);
-        tip += L'…';
-    }
-    return tip;
+    std::wstring tail;
+    Append(tail, {L"管理员权限：", description.admin, ElevationText(context.elevation.State())});
+    return Fit(std::move(body), tail);
 }
 
 }  // namespace torvane

@@ -1,4 +1,7 @@
+#include <deque>
 #include <gtest/gtest.h>
+#include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -125,6 +128,18 @@ class TaskTipTest : public testing::TaskTest {
     }
 };
 
+std::wstring Spelled(RegistryRoot root) {
+    switch (root) {
+        case RegistryRoot::CurrentUser:
+            return L"HKEY_CURRENT_USER";
+        case RegistryRoot::LocalMachine:
+            return L"HKEY_LOCAL_MACHINE";
+        case RegistryRoot::Users:
+            return L"HKEY_USERS";
+    }
+    return L"";
+}
+
 std::wstring Shown(const std::wstring& name) {
     return name.empty() ? L"（默认）" : name;
 }
@@ -158,7 +173,11 @@ TEST_F(TaskTipTest, EachTipShowsItsValuesAbsentPresentAndUnreadable) {
         }
         std::vector<RegistryRequest> reads;
         for (const TipValue& value : row.values) {
-            EXPECT_NE(absent.find(Shown(value.name) + L" 未设置\r\n"), std::wstring::npos)
+            // A value of another key than the one written is named with its key in full.
+            const std::wstring key = Spelled(value.root) + L"\\" + value.path;
+            const std::wstring named =
+                (key == row.writtenKey ? L"" : key + L" 中的 ") + Shown(value.name);
+            EXPECT_NE(absent.find(L"：" + named + L" 未设置\r\n"), std::wstring::npos)
                 << testing::Utf8(absent);
             reads.push_back({L"ReadValue", value.path + L"\\" + value.name});
         }
@@ -192,8 +211,8 @@ TEST_F(TaskTipTest, BackupSaysWhenTheEditorIsBlocked) {
     EXPECT_EQ(
         testing::Utf8(Tip(L"备份注册表")),
         testing::Utf8(
-            L"修改：不改注册表。把“regedit /e 你选择的文件”写入本程序文件夹中的 BackUp.bat "
-            L"并运行它，导出整个注册表。\r\n"
+            L"作用：导出整个注册表：把“regedit /e 你选择的文件”写入本程序文件夹中的 BackUp.bat "
+            L"并运行它。本任务自己不改注册表。\r\n"
             L"用户策略：HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies"
             L"\\System 中的 DisableRegistryTools = 0（REG_DWORD）\r\n"
             L"本机策略：HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies"
@@ -201,8 +220,9 @@ TEST_F(TaskTipTest, BackupSaysWhenTheEditorIsBlocked) {
             L"注册表编辑器已被禁用，备份和还原一般无法运行。\r\n"
             L"Windows 10/11：只导出能读取的项，不保存权限；完整导出约 0.5 GB，需要几分钟。\r\n"
             L"生效：立即。\r\n"
-            L"管理员权限：本程序在 Program Files 中时，写入 BackUp.bat 需要；regedit "
-            L"会向管理员请求提升。本程序现在没有管理员权限（可以以管理员身份运行）。"));
+            L"管理员权限：本程序在 Program Files 等只有管理员能写入的文件夹中时需要（为了写入 "
+            L"BackUp.bat），在“下载”等你能写入的文件夹中不需要；regedit 会请管理员确认提升。"
+            L"本程序现在没有管理员权限（你是管理员，可以以管理员身份重新启动本程序）。"));
 
     // A policy of 0 blocks nothing.
     registry.Put(RegistryRoot::LocalMachine, kSystemPolicy, L"DisableRegistryTools", DwordValue(0));
@@ -217,31 +237,35 @@ TEST_F(TaskTipTest, HungAppTimeoutShowsTheUsersOwnValueBeside) {
     registry.Put(RegistryRoot::Users, kDefaultDesktop, L"WaitToKillAppTimeout",
                  StringValue(L"2500"));
     registry.RefuseReads(RegistryRoot::CurrentUser, kUserDesktop, 1234);
-    EXPECT_EQ(testing::Utf8(Tip(L"缩短\u201C无响应程序\u201D等待时间")),
-              testing::Utf8(L"修改：HKEY_USERS\\.DEFAULT\\Control Panel\\Desktop\r\n"
-                            L"写入：WaitToKillAppTimeout = 你输入的秒数 × 1000（REG_SZ，毫秒）\r\n"
-                            L"当前值：WaitToKillAppTimeout = “2500”（REG_SZ）\r\n"
-                            L"你自己的值：HKEY_CURRENT_USER\\Control Panel\\Desktop 中的 "
-                            L"WaitToKillAppTimeout 无法读取（错误 1234）\r\n"
-                            L"Windows 10/11：大多不用：.DEFAULT 是 LocalSystem 账户的配置，"
-                            L"不是登录用户的；登录用户用的是自己的值，未设置时为 5000 毫秒。\r\n"
-                            L"生效：一般在下次关机时。\r\n"
-                            L"管理员权限：一般需要。本程序现在有管理员权限。"));
+    EXPECT_EQ(
+        testing::Utf8(Tip(L"缩短\u201C无响应程序\u201D等待时间")),
+        testing::Utf8(L"修改：HKEY_USERS\\.DEFAULT\\Control Panel\\Desktop\r\n"
+                      L"写入：WaitToKillAppTimeout = 你输入的秒数 × 1000，即毫秒数（REG_SZ）\r\n"
+                      L"当前值：WaitToKillAppTimeout = “2500”（REG_SZ）\r\n"
+                      L"你自己的值：HKEY_CURRENT_USER\\Control Panel\\Desktop 中的 "
+                      L"WaitToKillAppTimeout 无法读取（错误 1234）\r\n"
+                      L"Windows 10/11：大多不用：.DEFAULT 是 LocalSystem 账户的配置，"
+                      L"不是登录用户的；登录用户用的是自己的值，未设置时为 5000 毫秒。\r\n"
+                      L"生效：一般在下次关机时。\r\n"
+                      L"管理员权限：需要。HKEY_USERS\\.DEFAULT 只有以管理员身份运行的程序"
+                      L"能修改。本程序现在有管理员权限。"));
 }
 
 TEST_F(TaskTipTest, FileSystemTipInFull) {
     registry.Put(RegistryRoot::LocalMachine, L"SYSTEM\\CurrentControlSet\\Control\\FileSystem",
                  L"ConfigFileAllocsize", DwordValue(500));
-    EXPECT_EQ(testing::Utf8(Tip(L"优化Windows文件系统")),
-              testing::Utf8(L"修改：HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\"
-                            L"FileSystem\r\n"
-                            L"写入：ConfigFileAllocsize = 500（REG_DWORD）\r\n"
-                            L"当前值：ConfigFileAllocsize = 500（REG_DWORD）\r\n"
-                            L"Windows 10/11：不用：这是 Windows 9x 的文件系统设置，在那里的名字是 "
-                            L"ContigFileAllocSize；Windows 7 及以后的版本都不用此值，Windows NT "
-                            L"系列的文档一般也没有提到它。\r\n"
-                            L"生效：不会生效。\r\n"
-                            L"管理员权限：一般需要。本程序现在没有管理员权限。"));
+    EXPECT_EQ(
+        testing::Utf8(Tip(L"优化Windows文件系统")),
+        testing::Utf8(L"修改：HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\"
+                      L"FileSystem\r\n"
+                      L"写入：ConfigFileAllocsize = 500（REG_DWORD）\r\n"
+                      L"当前值：ConfigFileAllocsize = 500（REG_DWORD）\r\n"
+                      L"Windows 10/11：一般不用：这是 Windows 9x 的文件系统设置，在那里的名字"
+                      L"是 ContigFileAllocSize；Windows NT 系列（包括 Windows 10/11）的文档一般"
+                      L"没有提到它，系统一般也不读取它。\r\n"
+                      L"生效：一般不会生效。\r\n"
+                      L"管理员权限：需要。HKEY_LOCAL_MACHINE 中的项只有以管理员身份运行的程序"
+                      L"能修改。本程序现在没有管理员权限，你的账户也不是管理员。"));
 }
 
 TEST_F(TaskTipTest, LongValuesAreCutAndEveryTipStaysUnderTheLimit) {
@@ -260,16 +284,195 @@ TEST_F(TaskTipTest, LongValuesAreCutAndEveryTipStaysUnderTheLimit) {
     ExpectOnlyReads();
 }
 
-TEST_F(TaskTipTest, AVeryLongSystemTextIsCutAtTheLimit) {
-    struct WordyUi : FakeUi {
-        std::wstring ErrorText(ErrorCode) override { return std::wstring(600, L'误'); }
-    } wordy;
-    TweakContext wordyContext{registry, wordy, wordy.commonDialog1, wordy.commonDialog2,
-                              wordy,    wordy};
-    registry.RefuseReads(RegistryRoot::CurrentUser, L"Control Panel", kErrorAccessDenied);
-    const std::wstring tip = TaskTip(L"在任务栏时间后面加入字符", wordyContext);
-    EXPECT_EQ(tip.size(), kTipSizeLimit - 1);
-    EXPECT_EQ(tip.back(), L'…');
+// A system text of any length: the tip ends up under the limit, cut in its
+// body, and the rights line at its end stays whole.
+class WordyUi : public FakeUi {
+  public:
+    std::wstring ErrorText(ErrorCode) override { return text; }
+    std::wstring text;
+};
+
+class TipLengthTest : public testing::TaskTest {
+  protected:
+    void SetUp() override {
+        TaskTest::SetUp();
+        registry.RefuseReads(RegistryRoot::LocalMachine, kFileSystem, kErrorAccessDenied);
+    }
+    // The file-system tip reads one value, which cannot be read: the text
+    // given stands once in the tip.
+    std::wstring TipWithSystemText(const std::wstring& text) {
+        wordy.text = text;
+        TweakContext wordyContext{registry, wordy, wordy.commonDialog1, wordy.commonDialog2,
+                                  wordy,    wordy};
+        return TaskTip(L"优化Windows文件系统", wordyContext);
+    }
+    WordyUi wordy;
+    const std::wstring kFileSystem = L"SYSTEM\\CurrentControlSet\\Control\\FileSystem";
+    const std::wstring rights =
+        L"\r\n管理员权限：需要。HKEY_LOCAL_MACHINE 中的项只有以管理员身份运行的程序能修改。"
+        L"本程序现在没有管理员权限，你的账户也不是管理员。";
+};
+
+bool HasLoneSurrogate(const std::wstring& text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        const bool high = text[i] >= 0xD800 && text[i] < 0xDC00;
+        const bool low = text[i] >= 0xDC00 && text[i] < 0xE000;
+        const bool lowNext = i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000;
+        const bool highBefore = i > 0 && text[i - 1] >= 0xD800 && text[i - 1] < 0xDC00;
+        if ((high && !lowNext) || (low && !highBefore)) return true;
+    }
+    return false;
+}
+
+TEST_F(TipLengthTest, ATipOfTheLimitOrMoreIsCutBelowItAndKeepsItsRightsLine) {
+    const size_t bare = TipWithSystemText(L"").size();
+    ASSERT_LT(bare, kTipSizeLimit - 1);
+    EXPECT_EQ(TipWithSystemText(std::wstring(kTipSizeLimit - 1 - bare, L'误')).size(),
+              kTipSizeLimit - 1)
+        << "one character below the limit stays whole";
+    for (size_t length : {kTipSizeLimit - bare, kTipSizeLimit - bare + 1, size_t{5000}}) {
+        SCOPED_TRACE(length);
+        const std::wstring tip = TipWithSystemText(std::wstring(length, L'误'));
+        EXPECT_EQ(tip.size(), kTipSizeLimit - 1);
+        EXPECT_EQ(tip.substr(tip.size() - rights.size() - 1), L"…" + rights);
+    }
+}
+
+TEST_F(TipLengthTest, ACutBetweenTheHalvesOfAPairLeavesNoLoneHalf) {
+    std::wstring pairs;
+    for (int i = 0; i < 600; ++i) pairs += L"\xD83D\xDE00";
+    // One of the two lands the cut inside a pair.
+    for (const std::wstring& text : {pairs, L"x" + pairs}) {
+        const std::wstring tip = TipWithSystemText(text);
+        EXPECT_LT(tip.size(), kTipSizeLimit);
+        EXPECT_FALSE(HasLoneSurrogate(tip));
+    }
+}
+
+// How a value's data is shown, kind by kind.
+struct ValueTextCase {
+    const char* name;
+    std::optional<StoredValue> value;
+    size_t maxCharacters;
+    std::wstring shown;
+};
+void PrintTo(const ValueTextCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class ValueTextTest : public ::testing::TestWithParam<ValueTextCase> {};
+
+TEST_P(ValueTextTest, ShowsTheDataAsItIs) {
+    std::wstring text;
+    AppendValueText(text, GetParam().value, GetParam().maxCharacters);
+    EXPECT_EQ(testing::Utf8(text), testing::Utf8(GetParam().shown));
+}
+
+std::wstring ManyA(size_t count) {
+    return std::wstring(count, L'a');
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, ValueTextTest,
+    ::testing::Values(
+        ValueTextCase{"Absent", std::nullopt, 40, L"未设置"},
+        ValueTextCase{"Dword", DwordValue(0x12345678), 40, L"305419896（REG_DWORD）"},
+        ValueTextCase{"DwordOfThreeBytes", StoredValue{kRegDword, {1, 2, 3}}, 40,
+                      L"（类型 4，3 字节）"},
+        ValueTextCase{"OddLengthString", StoredValue{kRegSz, {'a', 0, 'b'}}, 40, L"“a”（REG_SZ）"},
+        ValueTextCase{"Expandable", StoredValue{kRegExpandSz, {'%', 0, 0, 0}}, 40,
+                      L"“%”（REG_EXPAND_SZ）"},
+        ValueTextCase{"LineBreaks", StringValue(L"a\r\nb"), 40, L"“a  b”（REG_SZ）"},
+        ValueTextCase{"Cut", StringValue(ManyA(41)), 40, L"“" + ManyA(40) + L"…”（REG_SZ）"},
+        ValueTextCase{"CutInsideAPair", StringValue(ManyA(39) + L"\xD83D\xDE00"), 40,
+                      L"“" + ManyA(39) + L"…”（REG_SZ）"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Every task, every answer: what it really writes, names, kinds and data, is
+// what its list of written values says, and so what its tip says.
+struct WrittenCase {
+    std::wstring text;
+    Branch branch;
+    std::deque<int> answers;
+    std::deque<std::optional<std::wstring>> typed;
+    std::deque<std::wstring> files;
+};
+
+class WrittenValuesTest : public testing::TaskTest,
+                          public ::testing::WithParamInterface<WrittenCase> {};
+
+const TaskEntry& TaskNamed(const std::wstring& text) {
+    for (const TaskCategory& category : TaskCatalogue())
+        for (const TaskEntry& task : category.tasks)
+            if (text == task.text) return task;
+    throw std::invalid_argument("no such task");
+}
+
+TEST_P(WrittenValuesTest, TheTaskWritesWhatItsListSays) {
+    const WrittenCase& c = GetParam();
+    SCOPED_TRACE(testing::Utf8(c.text));
+    const TaskEntry& task = TaskNamed(c.text);
+    ui.messageBoxAnswers = c.answers;
+    ui.inputBoxAnswers = c.typed;
+    ui.commonDialog2.answers = c.files;
+    task.operation(context);
+    ASSERT_TRUE(task.description->key);
+    const RegistryLocation& key = *task.description->key;
+
+    std::vector<WrittenValue> expected;
+    for (const WrittenValue& value : task.description->written)
+        if (value.branch == Branch::Always || value.branch == c.branch) expected.push_back(value);
+    std::vector<RegistryRequest> changes;
+    for (const RegistryRequest& request : registry.requests) {
+        if (request.kind == L"CreateKey") EXPECT_EQ(request.what, key.path);
+        if (request.kind != L"CreateKey" && request.kind != L"CloseKey") changes.push_back(request);
+    }
+    ASSERT_EQ(changes.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        const WrittenValue& value = expected[i];
+        EXPECT_EQ(changes[i].what, value.name);
+        const auto stored = registry.Value(key.root, key.path, value.name);
+        if (value.kind == kDeleted) {
+            EXPECT_EQ(changes[i].kind, L"DeleteValue");
+            EXPECT_EQ(stored, std::nullopt);
+            continue;
+        }
+        EXPECT_EQ(changes[i].kind, value.kind == kRegDword ? L"SetDword" : L"SetString");
+        ASSERT_TRUE(stored);
+        EXPECT_EQ(stored->kind, value.kind);
+        if (value.data) {
+            EXPECT_EQ(stored, value.kind == kRegDword ? DwordValue(std::stoul(value.data))
+                                                      : StringValue(value.data));
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryTaskAndAnswer, WrittenValuesTest,
+    ::testing::Values(WrittenCase{L"禁用注册表编辑器", Branch::Always},
+                      WrittenCase{L"允许使用注册表编辑器", Branch::Always},
+                      WrittenCase{L"设置磁盘空间不够的警戒值", Branch::Always, {}, {L"8"}},
+                      WrittenCase{L"设置登录时的桌面背景", Branch::Always, {}, {}, {L"C:\\a.bmp"}},
+                      WrittenCase{L"设置桌面图标大小", Branch::Always, {}, {L"32"}},
+                      WrittenCase{L"隐藏桌面所有图标", Branch::Yes, {kAnswerYes}},
+                      WrittenCase{L"隐藏桌面所有图标", Branch::No, {kAnswerNo}},
+                      WrittenCase{L"在任务栏时间后面加入字符", Branch::Always, {}, {L"am", L"pm"}},
+                      WrittenCase{L"设置主题桌面", Branch::Yes, {kAnswerYes}},
+                      WrittenCase{L"设置主题桌面", Branch::No, {kAnswerNo}},
+                      WrittenCase{
+                          L"缩短\u201C无响应程序\u201D等待时间", Branch::Always, {}, {L"20"}},
+                      WrittenCase{L"从内存中卸载无用的DLL文件", Branch::Yes, {kAnswerYes}},
+                      WrittenCase{L"从内存中卸载无用的DLL文件", Branch::No, {kAnswerNo}},
+                      WrittenCase{L"优化Windows文件系统", Branch::Always}));
+
+// The line itself, for a task with both answers.
+TEST_F(TaskTipTest, TheWrittenLineSaysEachAnswer) {
+    EXPECT_EQ(
+        testing::Utf8(Tip(L"设置主题桌面").substr(0, Tip(L"设置主题桌面").find(L"\r\n当前值"))),
+        testing::Utf8(L"修改：HKEY_CURRENT_USER\\" + kSystemPolicy +
+                      L"\r\n选“是”时写入：Wallpaper = 本程序文件夹中“Lindor省Corvanta有限公司"
+                      L".htm”的路径（REG_SZ），Wallpaperstyle = “0”（REG_SZ）；"
+                      L"选“否”时删除：Wallpaper、Wallpaperstyle"));
 }
 
 TEST_F(TaskTipTest, NoTipForTextsThatAreNoTask) {
