@@ -393,9 +393,9 @@ INSTANTIATE_TEST_SUITE_P(
 struct WrittenCase {
     std::wstring text;
     Branch branch;
-    std::deque<int> answers;
-    std::deque<std::optional<std::wstring>> typed;
-    std::deque<std::wstring> files;
+    std::deque<int> answers = {};
+    std::deque<std::optional<std::wstring>> typed = {};
+    std::deque<std::wstring> files = {};
 };
 
 class WrittenValuesTest : public testing::TaskTest,
@@ -424,7 +424,9 @@ TEST_P(WrittenValuesTest, TheTaskWritesWhatItsListSays) {
         if (value.branch == Branch::Always || value.branch == c.branch) expected.push_back(value);
     std::vector<RegistryRequest> changes;
     for (const RegistryRequest& request : registry.requests) {
-        if (request.kind == L"CreateKey") EXPECT_EQ(request.what, key.path);
+        if (request.kind == L"CreateKey") {
+            EXPECT_EQ(request.what, key.path);
+        }
         if (request.kind != L"CreateKey" && request.kind != L"CloseKey") changes.push_back(request);
     }
     ASSERT_EQ(changes.size(), expected.size());
