@@ -130,6 +130,7 @@ void Form1::ApplyDpi(int dpi) {
                      TwipsToPixels(place.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     }
+    tips_.SetFont(font.get(), dpi);
     font_ = std::move(font);
     owner_.font = font_.get();
     owner_.dpi = dpi;
@@ -142,7 +143,6 @@ void Form1::ApplyDpi(int dpi) {
     ListView_SetIconSpacing(listView, Scale(kIconSpacingAt96.cx, dpi),
                             Scale(kIconSpacingAt96.cy, dpi));
     ListView_Arrange(listView, LVA_DEFAULT);
-    tips_.SetDpi(dpi);
     InvalidateRect(window_, nullptr, TRUE);
 }
 

@@ -14,6 +14,7 @@ namespace {
 // of a tip break at its "\r\n" first.
 constexpr int kTipWidthAt96 = 420;
 constexpr UINT_PTR kToolId = 1;
+constexpr int kLongestShowing = 32767;  // milliseconds, the most TTM_SETDELAYTIME takes
 
 TTTOOLINFOW Tool(HWND list) {
     TTTOOLINFOW tool{};
@@ -32,9 +33,12 @@ void ListTips::Attach(HWND listView) {
         SetWindowLongPtrW(list_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ListProc)));
 }
 
-void ListTips::SetDpi(int dpi) {
+void ListTips::SetFont(HFONT font, int dpi) {
+    font_ = font;
     dpi_ = dpi;
-    if (tip_) SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, Scale(kTipWidthAt96, dpi_));
+    if (!tip_) return;
+    SendMessageW(tip_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, Scale(kTipWidthAt96, dpi_));
 }
 
 void ListTips::Forget() {
@@ -60,6 +64,11 @@ void ListTips::CreateTip() {
     SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     // A maximum width makes the tooltip break lines, at "\r\n" too.
     SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, Scale(kTipWidthAt96, dpi_));
+    if (font_) SendMessageW(tip_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    // Most tips run to ten lines: by default the tooltip would put them away
+    // after about five seconds, before they are read. This keeps one up for
+    // as long as the tooltip allows while the pointer rests.
+    SendMessageW(tip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, MAKELPARAM(kLongestShowing, 0));
 }
 
 void ListTips::SetToolRect(const RECT& rect) {
@@ -121,8 +130,10 @@ LRESULT ListTips::OnListMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         case WM_NOTIFY: {
             auto* request = reinterpret_cast<NMTTDISPINFOW*>(lParam);
-            if (!tip_ || request->hdr.hwndFrom != tip_ || request->hdr.code != TTN_GETDISPINFOW)
-                break;
+            if (!tip_ || request->hdr.hwndFrom != tip_) break;
+            // The list view has tooltips of its own and would take ours for
+            // them: nothing from our tooltip may reach its handler.
+            if (request->hdr.code != TTN_GETDISPINFOW) return 0;
             // Read now, not when the pointer arrived: the tip shows the registry
             // as it is when the tip appears.
             text_ = item_ >= 0 ? TaskTip(ListItemText(list_, item_), context_) : L"";
