@@ -79,6 +79,9 @@ class RegistryAccess {
     virtual ~RegistryAccess() = default;
     // Opens the key for writing, creating it and every missing parent first.
     virtual OpenedKey CreateKey(RegistryRoot root, const std::wstring& path) = 0;
+    // Opens an existing key for writing; kErrorFileNotFound when it is missing,
+    // which is then left missing. Putting an original back creates no key.
+    virtual OpenedKey OpenKey(RegistryRoot root, const std::wstring& path) = 0;
     // Reads one value with query rights only; a missing key stays missing.
     virtual ReadResult ReadValue(RegistryRoot root, const std::wstring& path,
                                  const std::wstring& name) = 0;

@@ -120,6 +120,14 @@ OpenedKey FakeRegistry::CreateKey(RegistryRoot root, const std::wstring& path) {
     return {std::make_unique<FakeRegistryKey>(*this, id), kSuccess};
 }
 
+OpenedKey FakeRegistry::OpenKey(RegistryRoot root, const std::wstring& path) {
+    requests.push_back({L"OpenKey", path});
+    KeyId id{root, Fold(path)};
+    if (auto refused = RuleFor(refuseOpen_, id)) return {nullptr, *refused};
+    if (!keys_.count(id)) return {nullptr, kErrorFileNotFound};
+    return {std::make_unique<FakeRegistryKey>(*this, id), kSuccess};
+}
+
 ReadResult FakeRegistry::ReadValue(RegistryRoot root, const std::wstring& path,
                                    const std::wstring& name) {
     requests.push_back({L"ReadValue", path + L"\\" + name});

@@ -26,8 +26,8 @@ StoredValue StringValue(const std::wstring& text);
 
 // One call on the fake registry, in the order the code under test made it.
 struct RegistryRequest {
-    std::wstring kind;  // "CreateKey", "SetDword", "SetString", "SetValue", "DeleteValue",
-                        // "CloseKey", "ReadValue"
+    std::wstring kind;  // "CreateKey", "OpenKey", "SetDword", "SetString", "SetValue",
+                        // "DeleteValue", "CloseKey", "ReadValue"
     std::wstring what;  // the key path for CreateKey, the value name for a value, "" for
                         // CloseKey, and for ReadValue the key path, a backslash and the name
     bool operator==(const RegistryRequest&) const = default;
@@ -37,6 +37,7 @@ void PrintTo(const RegistryRequest& request, std::ostream* out);
 class FakeRegistry : public RegistryAccess {
   public:
     OpenedKey CreateKey(RegistryRoot root, const std::wstring& path) override;
+    OpenedKey OpenKey(RegistryRoot root, const std::wstring& path) override;
     ReadResult ReadValue(RegistryRoot root, const std::wstring& path,
                          const std::wstring& name) override;
 

@@ -97,6 +97,14 @@ OpenedKey Win32Registry::CreateKey(RegistryRoot root, const std::wstring& path) 
     return {std::make_unique<Win32RegistryKey>(UniqueHkey(raw)), kSuccess};
 }
 
+OpenedKey Win32Registry::OpenKey(RegistryRoot root, const std::wstring& path) {
+    HKEY raw = nullptr;
+    const LSTATUS status =
+        RegOpenKeyExW(RootHandle(root), path.c_str(), 0, KEY_SET_VALUE | KEY_WOW64_64KEY, &raw);
+    if (status != ERROR_SUCCESS) return {nullptr, static_cast<ErrorCode>(status)};
+    return {std::make_unique<Win32RegistryKey>(UniqueHkey(raw)), kSuccess};
+}
+
 ReadResult Win32Registry::ReadValue(RegistryRoot root, const std::wstring& path,
                                     const std::wstring& name) {
     HKEY raw = nullptr;

@@ -8,6 +8,7 @@ namespace torvane {
 class Win32Registry : public RegistryAccess {
   public:
     OpenedKey CreateKey(RegistryRoot root, const std::wstring& path) override;
+    OpenedKey OpenKey(RegistryRoot root, const std::wstring& path) override;
     ReadResult ReadValue(RegistryRoot root, const std::wstring& path,
                          const std::wstring& name) override;
 };

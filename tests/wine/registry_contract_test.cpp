@@ -153,6 +153,20 @@ TYPED_TEST(RegistryContractTest, OverwritingChangesTheKind) {
     EXPECT_EQ(this->backend.Read(kBase, L"Kind"), StringValue(L"7"));
 }
 
+TYPED_TEST(RegistryContractTest, OpeningAMissingKeyCreatesNothing) {
+    RegistryAccess& registry = this->backend.registry();
+    const OpenedKey missing = registry.OpenKey(RegistryRoot::CurrentUser, kBase + L"\\Deeper");
+    EXPECT_EQ(missing.error, kErrorFileNotFound);
+    EXPECT_FALSE(missing.key);
+    EXPECT_FALSE(this->backend.KeyExists(kBase));
+    this->Open(kBase).reset();
+    OpenedKey existing = registry.OpenKey(RegistryRoot::CurrentUser, kBase);
+    ASSERT_TRUE(existing.key);
+    EXPECT_EQ(existing.key->SetValue(L"Opened", StringValue(L"x")), kSuccess);
+    existing.key.reset();
+    EXPECT_EQ(this->backend.Read(kBase, L"Opened"), StringValue(L"x"));
+}
+
 TYPED_TEST(RegistryContractTest, ReadingAMissingKeyCreatesNothing) {
     const ReadResult read = this->backend.registry().ReadValue(RegistryRoot::CurrentUser,
                                                                kBase + L"\\Deeper", L"Value");
