@@ -1,7 +1,6 @@
 #include "tests/e2e/app_driver.h"
 
 #include <commctrl.h>
-#include <tlhelp32.h>
 
 #include <thread>
 
@@ -10,6 +9,17 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr auto kPoll = std::chrono::milliseconds(20);
+
+// Asks again every kPoll until the answer is yes, or gives up when the time is up.
+template <typename Check>
+bool PollUntil(Check done, std::chrono::milliseconds timeout) {
+    const auto deadline = Clock::now() + timeout;
+    while (!done()) {
+        if (Clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(kPoll);
+    }
+    return true;
+}
 
 // A block of memory inside the program, for list-view messages that carry pointers.
 class RemoteBuffer {
@@ -37,9 +47,17 @@ class RemoteBuffer {
     void* address_;
 };
 
+DialogSeen Described(HWND dialog) {
+    // A message box keeps its text in the static with id 0xFFFF; the input box
+    // keeps its prompt in id 100.
+    HWND text = GetDlgItem(dialog, 0xFFFF);
+    if (!text) text = GetDlgItem(dialog, 100);
+    return {dialog, WindowText(dialog), text ? WindowText(text) : L""};
+}
+
 struct FindState {
     DWORD processId;
-    std::vector<HWND> found;
+    std::vector<DialogSeen> found;
 };
 
 BOOL CALLBACK CollectDialogs(HWND window, LPARAM lParam) {
@@ -49,16 +67,8 @@ BOOL CALLBACK CollectDialogs(HWND window, LPARAM lParam) {
     if (owner != state->processId || !IsWindowVisible(window)) return TRUE;
     wchar_t className[64] = {};
     GetClassNameW(window, className, 64);
-    if (std::wstring(className) == L"#32770") state->found.push_back(window);
+    if (std::wstring(className) == L"#32770") state->found.push_back(Described(window));
     return TRUE;
-}
-
-std::wstring DialogMessage(HWND dialog) {
-    // A message box keeps its text in the static with id 0xFFFF; the input box
-    // keeps its prompt in id 100.
-    HWND text = GetDlgItem(dialog, 0xFFFF);
-    if (!text) text = GetDlgItem(dialog, 100);
-    return text ? WindowText(text) : L"";
 }
 
 }  // namespace
@@ -87,19 +97,17 @@ AppDriver::~AppDriver() {
 }
 
 bool AppDriver::WaitForMainWindow(std::chrono::milliseconds timeout) {
-    const auto deadline = Clock::now() + timeout;
-    while (Clock::now() < deadline) {
-        HWND window = FindWindowW(L"TorvaneForm1", nullptr);
-        DWORD owner = 0;
-        if (window) GetWindowThreadProcessId(window, &owner);
-        if (window && owner == processId_ && IsWindowVisible(window)) {
-            main_ = window;
-            Sync();
-            return true;
-        }
-        std::this_thread::sleep_for(kPoll);
-    }
-    return false;
+    const bool shown = PollUntil(
+        [&] {
+            HWND window = FindWindowW(L"TorvaneForm1", nullptr);
+            DWORD owner = 0;
+            if (window) GetWindowThreadProcessId(window, &owner);
+            if (window && owner == processId_ && IsWindowVisible(window)) main_ = window;
+            return main_ != nullptr;
+        },
+        timeout);
+    if (shown) Sync();
+    return shown;
 }
 
 void AppDriver::Sync() {
@@ -180,26 +188,17 @@ void AppDriver::ClickButtonAndWait(int id) {
 std::vector<DialogSeen> AppDriver::OpenDialogs() {
     FindState state{processId_, {}};
     EnumWindows(CollectDialogs, reinterpret_cast<LPARAM>(&state));
-    std::vector<DialogSeen> dialogs;
-    for (HWND window : state.found)
-        dialogs.push_back({window, WindowText(window), DialogMessage(window)});
-    return dialogs;
+    return state.found;
 }
 
 std::optional<DialogSeen> AppDriver::WaitForDialog(std::chrono::milliseconds timeout) {
-    const auto deadline = Clock::now() + timeout;
-    while (Clock::now() < deadline) {
-        auto dialogs = OpenDialogs();
-        if (!dialogs.empty()) {
-            // Let it finish initialising before anyone reads or types into it.
-            DWORD_PTR ignored = 0;
-            SendMessageTimeoutW(dialogs.front().handle, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
-            return DialogSeen{dialogs.front().handle, WindowText(dialogs.front().handle),
-                              DialogMessage(dialogs.front().handle)};
-        }
-        std::this_thread::sleep_for(kPoll);
-    }
-    return std::nullopt;
+    std::vector<DialogSeen> dialogs;
+    if (!PollUntil([&] { return !(dialogs = OpenDialogs()).empty(); }, timeout))
+        return std::nullopt;
+    // Let it finish initialising before anyone reads or types into it.
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(dialogs.front().handle, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+    return Described(dialogs.front().handle);
 }
 
 void AppDriver::PressDialogButton(const DialogSeen& dialog, int buttonId, bool waitForClose) {
@@ -209,10 +208,8 @@ void AppDriver::PressDialogButton(const DialogSeen& dialog, int buttonId, bool w
         return;
     }
     // The next dialog may only be looked for once this one has gone.
-    const auto deadline = Clock::now() + std::chrono::seconds(5);
-    while (IsWindow(dialog.handle) && IsWindowVisible(dialog.handle) && Clock::now() < deadline) {
-        std::this_thread::sleep_for(kPoll);
-    }
+    PollUntil([&] { return !IsWindow(dialog.handle) || !IsWindowVisible(dialog.handle); },
+              std::chrono::seconds(5));
 }
 
 void AppDriver::TypeIntoInputBox(const DialogSeen& dialog, const std::wstring& text) {
@@ -243,15 +240,9 @@ void AppDriver::AnswerFileDialog(const DialogSeen& dialog, const std::wstring& p
 }
 
 bool AppDriver::WaitForDialogsToClose(std::chrono::milliseconds timeout) {
-    const auto deadline = Clock::now() + timeout;
-    while (Clock::now() < deadline) {
-        if (OpenDialogs().empty()) {
-            Sync();
-            return true;
-        }
-        std::this_thread::sleep_for(kPoll);
-    }
-    return false;
+    if (!PollUntil([&] { return OpenDialogs().empty(); }, timeout)) return false;
+    Sync();
+    return true;
 }
 
 bool AppDriver::WaitForExit(std::chrono::milliseconds timeout) {
@@ -261,132 +252,6 @@ bool AppDriver::WaitForExit(std::chrono::milliseconds timeout) {
 
 bool AppDriver::Running() const {
     return process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
-}
-
-std::optional<RawValue> ReadValue(HKEY root, const std::wstring& path, const std::wstring& name) {
-    DWORD type = 0;
-    DWORD size = 0;
-    if (RegGetValueW(root, path.c_str(), name.c_str(), RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr,
-                     &size) != ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    RawValue value{type, std::vector<std::uint8_t>(size)};
-    if (RegGetValueW(root, path.c_str(), name.c_str(), RRF_RT_ANY | RRF_NOEXPAND, &type,
-                     value.bytes.data(), &size) != ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    value.bytes.resize(size);
-    return value;
-}
-
-bool KeyExists(HKEY root, const std::wstring& path) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
-}
-
-void DeleteValue(HKEY root, const std::wstring& path, const std::wstring& name) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
-    RegDeleteValueW(key, name.c_str());
-    RegCloseKey(key);
-}
-
-void SetDword(HKEY root, const std::wstring& path, const std::wstring& name, DWORD value) {
-    RegSetKeyValueW(root, path.c_str(), name.c_str(), REG_DWORD, &value, sizeof value);
-}
-
-void SetString(HKEY root, const std::wstring& path, const std::wstring& name,
-               const std::wstring& text) {
-    RegSetKeyValueW(root, path.c_str(), name.c_str(), REG_SZ, text.c_str(),
-                    static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-}
-
-void PutValue(HKEY root, const std::wstring& path, const std::wstring& name,
-              const RawValue& value) {
-    RegSetKeyValueW(root, path.c_str(), name.c_str(), value.kind, value.bytes.data(),
-                    static_cast<DWORD>(value.bytes.size()));
-}
-
-std::optional<RawValue> WaitForValue(HKEY root, const std::wstring& path,
-                                     const std::wstring& name) {
-    for (int i = 0; i < 300; ++i) {
-        if (auto value = ReadValue(root, path, name)) return value;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return std::nullopt;
-}
-
-bool WaitForFileToExist(const std::wstring& path, std::chrono::seconds timeout) {
-    const auto deadline = Clock::now() + timeout;
-    while (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        if (Clock::now() >= deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return true;
-}
-
-void WriteRegFile(const std::wstring& path, const std::wstring& text) {
-    const std::wstring withMark = L"\xFEFF" + text;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, withMark.data(), static_cast<DWORD>(withMark.size() * sizeof(wchar_t)),
-              &written, nullptr);
-    CloseHandle(file);
-}
-
-void AssociateRegFilesWithRegedit() {
-    SetString(HKEY_CLASSES_ROOT, L".reg", L"", L"regfile");
-    SetString(HKEY_CLASSES_ROOT, L"regfile\\shell\\open\\command", L"", L"regedit.exe \"%1\"");
-}
-
-std::map<DWORD, std::wstring> Processes() {
-    std::map<DWORD, std::wstring> processes;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return processes;
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more;
-         more = Process32NextW(snapshot, &entry)) {
-        processes[entry.th32ProcessID] = entry.szExeFile;
-    }
-    CloseHandle(snapshot);
-    return processes;
-}
-
-void RemoveFileWhenFree(const std::wstring& path) {
-    for (int i = 0; i < 100 && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; ++i) {
-        if (!DeleteFileW(path.c_str())) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-}
-
-std::wstring ModuleFolder() {
-    wchar_t path[MAX_PATH * 4] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH * 4);
-    std::wstring folder = path;
-    return folder.substr(0, folder.find_last_of(L'\\'));
-}
-
-std::optional<DWORD> RunToExit(std::wstring commandLine, const wchar_t* folder) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder,
-                        &startup, &process)) {
-        return std::nullopt;
-    }
-    std::optional<DWORD> exitCode;
-    DWORD code = 0;
-    if (WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0 &&
-        GetExitCodeProcess(process.hProcess, &code)) {
-        exitCode = code;
-    } else {
-        TerminateProcess(process.hProcess, 1);
-    }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return exitCode;
 }
 
 std::wstring WindowText(HWND window) {
