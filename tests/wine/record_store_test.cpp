@@ -124,7 +124,8 @@ TEST(Win32RecordStore, MakesItsFolderOnFirstLockAndReadsAMissingRecordAsNotFound
 
     LockedRecord locked = store.Lock();
     ASSERT_EQ(locked.error, kSuccess);
-    EXPECT_NE(GetFileAttributesW(base.RecordFolder().c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    const DWORD attributes = GetFileAttributesW(base.RecordFolder().c_str());
+    EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
     Bytes bytes = BytesOf("stale");
     EXPECT_EQ(locked.file->Read(bytes), kErrorFileNotFound);
     EXPECT_TRUE(bytes.empty());
