@@ -8,6 +8,7 @@
 #include "platform/win32/system_library.h"
 #include "platform/win32/win32_dialogs.h"
 #include "platform/win32/win32_elevation.h"
+#include "platform/win32/win32_record_store.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell.h"
 
@@ -25,8 +26,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     torvane::Win32FileDialog commonDialog2(owner);
     torvane::Win32Shell shell(owner);
     torvane::Win32Elevation elevation(owner);
-    torvane::TweakContext context{registry,      dialogs, commonDialog1,
-                                  commonDialog2, shell,   elevation};
+    torvane::Win32RecordStore originals;  // found and read only when first needed
+    torvane::TweakContext context{registry, dialogs,   commonDialog1, commonDialog2,
+                                  shell,    elevation, &originals};
 
     int exitCode = 1;
     {

@@ -1,7 +1,9 @@
 #include "tweaks/registry_change.h"
 
 #include <string_view>
+#include <vector>
 
+#include "tweaks/original_values.h"
 #include "tweaks/user_messages.h"
 
 namespace torvane {
@@ -49,20 +51,31 @@ RefusedTarget TargetOf(const RegistryLocation& location) {
 
 bool ChangeRegistry(TweakContext& context, const RegistryLocation& location,
                     std::initializer_list<ValueChange> changes) {
-    OpenedKey opened = context.registry.CreateKey(location.root, location.path);
-    if (!opened.key) {
-        ReportRegistryFailure(context, location, opened.error);
-        return false;
-    }
-    for (const ValueChange& change : changes) {
-        const ErrorCode error = Apply(*opened.key, change);
-        if (error != kSuccess) {
-            opened.key.reset();  // closed before the user reads about it
-            ReportRegistryFailure(context, location, error);
+    std::vector<std::wstring> names;
+    for (const ValueChange& change : changes) names.push_back(change.name);
+    // The originals are safe on disk before anything changes.
+    KeptOriginals kept = KeepOriginals(context, location, names);
+    if (!kept.problem.empty()) {
+        const std::wstring question = L"无法保存原值：" + kept.problem + messages::kLineBreak +
+                                      L"仍然修改吗？修改后无法用本程序恢复原值。";
+        if (context.dialogs.ShowMessageBox(question, kButtonsYesNo, messages::kErrorTitle) !=
+            kAnswerYes) {
             return false;
         }
     }
-    return true;
+    ErrorCode error = kSuccess;
+    {
+        OpenedKey opened = context.registry.CreateKey(location.root, location.path);
+        error = opened.error;
+        for (auto change = changes.begin();
+             opened.key && error == kSuccess && change != changes.end(); ++change) {
+            error = Apply(*opened.key, *change);
+        }
+    }                   // the key is closed before the user reads about a failure
+    kept.lock.reset();  // and the record is let go before any dialog
+    if (error == kSuccess) return true;
+    ReportRegistryFailure(context, location, error);
+    return false;
 }
 
 }  // namespace torvane

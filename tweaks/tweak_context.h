@@ -2,6 +2,7 @@
 
 #include "platform/dialog_services.h"
 #include "platform/elevation.h"
+#include "platform/record_store.h"
 #include "platform/registry_access.h"
 
 namespace torvane {
@@ -15,6 +16,9 @@ struct TweakContext {
     FileDialog& commonDialog2;  // wallpaper pictures (*.bmp)
     ShellServices& shell;
     Elevation& elevation;
+    // Where the originals of changed values are kept; none when a run must
+    // record nothing (an export, which changes nothing).
+    RecordStore* originals = nullptr;
 };
 
 }  // namespace torvane
