@@ -83,7 +83,9 @@ struct TextFileResult {
 
 // Outcome of ShellOpen.
 struct ShellOpenOutcome {
-    bool handedOver = false;
+    // Why the shell could not open the file; kErrorCancelled when the user
+    // declined the elevation prompt of the program that would open it.
+    ErrorCode error = kSuccess;
     // Set when the program that would open the file lies in this program's
     // folder or the current folder, where it may have been planted; nothing
     // was started then.
@@ -93,7 +95,8 @@ struct ShellOpenOutcome {
 class ShellServices {
   public:
     virtual ~ShellServices() = default;
-    // The shell's "open" action on the file, owned by the main window, shown normally.
+    // The shell's "open" action on the file, owned by the main window, shown
+    // normally. Returns once the shell has started what opens it.
     virtual ShellOpenOutcome ShellOpen(const std::wstring& fullPath) = 0;
     // Starts the system's command interpreter with this command line in a normal
     // window with focus, and returns without waiting for it.

@@ -13,6 +13,7 @@ constexpr const wchar_t* kCannotWriteBatch = L"无法写入备份脚本：";
 constexpr const wchar_t* kCannotStartBatch = L"无法启动备份脚本：";
 constexpr const wchar_t* kPlantedOpener =
     L"没有还原：打开注册表文件的程序位于本程序所在的文件夹或当前文件夹中，可能是冒充的程序：";
+constexpr const wchar_t* kCannotOpenRegistryFile = L"无法打开注册表文件：";
 
 void ShowError(TweakContext& context, const std::wstring& message) {
     context.dialogs.ShowMessageBox(message, kButtonsOkOnly, messages::kErrorTitle);
@@ -52,7 +53,16 @@ void RestoreRegistry(TweakContext& context) {
     const std::wstring registryFile = context.commonDialog1.FileName();
     if (registryFile.empty()) return;
     const ShellOpenOutcome opened = context.shell.ShellOpen(registryFile);
-    if (!opened.refusedProgram.empty()) ShowError(context, kPlantedOpener + opened.refusedProgram);
+    if (!opened.refusedProgram.empty()) {
+        ShowError(context, kPlantedOpener + opened.refusedProgram);
+        return;
+    }
+    // Declining the registry editor's elevation prompt is the user's own
+    // answer, not a failure to report.
+    if (opened.error != kSuccess && opened.error != kErrorCancelled) {
+        ShowError(context, kCannotOpenRegistryFile + registryFile + messages::kLineBreak +
+                               context.shell.ErrorText(opened.error));
+    }
 }
 
 // Both run through the registry editor, so both stop where it is blocked.

@@ -89,8 +89,8 @@ std::optional<std::wstring> FakeUi::ShowInputBox(const std::wstring& prompt,
 
 ShellOpenOutcome FakeUi::ShellOpen(const std::wstring& fullPath) {
     log.push_back({L"ShellOpen", fullPath, L"", L"", -1});
-    if (!plantedOpener.empty()) return {false, plantedOpener};
-    return {true, L""};
+    if (!plantedOpener.empty()) return {kSuccess, plantedOpener};
+    return {shellOpenError, L""};
 }
 
 ErrorCode FakeUi::RunCommand(const std::wstring& commandLine) {

@@ -87,6 +87,7 @@ class FakeUi : public DialogServices, public ShellServices, public Elevation {
     std::map<std::wstring, std::vector<std::uint8_t>> savedFiles;  // path → bytes, by SaveFile
     ErrorCode runCommandError = kSuccess;  // the next launches fail with this
     std::wstring plantedOpener;  // when set, ShellOpen refuses: this program would open files
+    ErrorCode shellOpenError = kSuccess;  // what the next ShellOpen calls fail with
     bool mainWindowClosed = false;
     ElevationState elevationState = ElevationState::StandardUser;
     ErrorCode restartResult = kSuccess;  // what RestartElevated answers

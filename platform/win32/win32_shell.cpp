@@ -142,16 +142,36 @@ std::optional<std::string> ToCodePage(const std::wstring& text, unsigned codePag
 
 ShellOpenOutcome Win32Shell::ShellOpen(const std::wstring& fullPath) {
     const std::wstring planted = PlantedProgramFor(OpenCommandFor(fullPath), ProgramFolder());
-    if (!planted.empty()) return {false, planted};
+    if (!planted.empty()) return {kSuccess, planted};
 
-    using ShellExecuteFunction = HINSTANCE(WINAPI*)(HWND, const wchar_t*, const wchar_t*,
-                                                    const wchar_t*, const wchar_t*, int);
-    static const auto shellExecute =
-        SystemFunction<ShellExecuteFunction>(L"shell32.dll", "ShellExecuteW");
-    if (!shellExecute) return {};
+    // ShellExecuteEx, unlike ShellExecute, reports its failure through
+    // GetLastError, which is what the user is shown.
+    using ShellExecuteExFunction = BOOL(WINAPI*)(SHELLEXECUTEINFOW*);
+    static ErrorCode lookupError = kSuccess;
+    static const auto shellExecuteEx = [] {
+        const auto function =
+            SystemFunction<ShellExecuteExFunction>(L"shell32.dll", "ShellExecuteExW");
+        if (!function) lookupError = GetLastError() ? GetLastError() : ERROR_PROC_NOT_FOUND;
+        return function;
+    }();
+    if (!shellExecuteEx) return {lookupError, L""};
     EnsureComApartment();  // the "open" verb may be carried out by a shell extension
-    shellExecute(owner_.handle, L"open", fullPath.c_str(), nullptr, nullptr, SW_SHOW);
-    return {true, L""};
+    SHELLEXECUTEINFOW execute{};
+    execute.cbSize = sizeof execute;
+    // No message box of the shell's own: the failure is shown once, by the
+    // task. The call returns once the shell has finished, so that its error
+    // is known.
+    execute.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+    execute.hwnd = owner_.handle;
+    execute.lpVerb = L"open";
+    execute.lpFile = fullPath.c_str();
+    execute.nShow = SW_SHOW;
+    if (!shellExecuteEx(&execute)) {
+        const ErrorCode error = GetLastError();
+        // A failure must never pass for success, even without a reason given.
+        return {error != kSuccess ? error : static_cast<ErrorCode>(E_FAIL), L""};
+    }
+    return {};
 }
 
 ErrorCode Win32Shell::RunCommand(const std::wstring& commandLine) {

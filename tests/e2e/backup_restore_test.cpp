@@ -126,5 +126,37 @@ TEST_F(BackupEndToEndTest, RestoreHandsTheFileToTheShellsOpenAction) {
     RegDeleteKeyW(HKEY_CURRENT_USER, testKey.c_str());
 }
 
+// The system's text for an error, as the program shows it.
+std::wstring SystemText(DWORD error) {
+    wchar_t* buffer = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text(buffer, length);
+    LocalFree(buffer);
+    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' '))
+        text.pop_back();
+    return text;
+}
+
+TEST_F(BackupEndToEndTest, ARestoreTheShellCannotCarryOutSaysWhyOnce) {
+    const std::wstring folder = L"C:\\Torvane 还原";
+    const std::wstring orphan = folder + L"\\没有关联.torvane-unassociated";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    WriteRegFile(orphan, L"Windows Registry Editor Version 5.00\r\n\r\n");
+
+    StartTaskWithFile(1, 1, orphan);
+    // Windows has no program for the file: ERROR_NO_ASSOCIATION. Wine tries
+    // to start the file itself as a program: ERROR_BAD_EXE_FORMAT.
+    const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version");
+    const DialogSeen failure = ExpectDialog(L"错误");
+    EXPECT_EQ(Utf8(failure.text),
+              Utf8(L"无法打开注册表文件：" + orphan + L"\r\n" +
+                   SystemText(wine ? ERROR_BAD_EXE_FORMAT : ERROR_NO_ASSOCIATION)));
+    app->PressDialogButton(failure, IDOK);
+    ASSERT_TRUE(app->WaitForDialogsToClose());
+    DeleteFileW(orphan.c_str());
+}
+
 }  // namespace
 }  // namespace torvane::e2e

@@ -237,6 +237,40 @@ TEST_F(RestoreTest, CancelOpensNothingEvenAfterAnEarlierChoice) {
     EXPECT_EQ(ui.log, std::vector<UiEvent>{offeringTheEarlierChoice});
 }
 
+// The shell's own error, told once; declining the registry editor's
+// elevation prompt (1223) is the user's answer and is not.
+struct RestoreFailureCase {
+    const char* name;
+    ErrorCode error;
+    std::wstring message;  // "" for none
+};
+void PrintTo(const RestoreFailureCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class RestoreFailureTest : public BackupTest,
+                           public ::testing::WithParamInterface<RestoreFailureCase> {};
+
+TEST_P(RestoreFailureTest, TheShellsErrorIsShownUnlessTheUserDeclined) {
+    ui.shellOpenError = GetParam().error;
+    ui.commonDialog1.answers = {L"D:\\备份\\b.reg"};
+    RestoreRegistry(context);
+    std::vector<UiEvent> expected{kOpenDialog, {L"ShellOpen", L"D:\\备份\\b.reg", L"", L"", -1}};
+    if (!GetParam().message.empty())
+        expected.push_back(MessageBoxEvent(GetParam().message, 0, L"错误"));
+    EXPECT_EQ(ui.log, expected);
+    EXPECT_TRUE(ui.files.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Errors, RestoreFailureTest,
+    ::testing::Values(RestoreFailureCase{"NoAssociation", 1155,
+                                         L"无法打开注册表文件：D:\\备份\\b.reg\r\n错误 1155"},
+                      RestoreFailureCase{"AccessDenied", kErrorAccessDenied,
+                                         L"无法打开注册表文件：D:\\备份\\b.reg\r\n拒绝访问。"},
+                      RestoreFailureCase{"ElevationDeclined", kErrorCancelled, L""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(RestoreTest, APlantedOpenerIsNamedAndNothingElseHappens) {
     ui.plantedOpener = L"C:\\Users\\me\\Downloads\\regedit.exe";
     ui.commonDialog1.answers = {L"D:\\b.reg"};
