@@ -200,6 +200,54 @@ INSTANTIATE_TEST_SUITE_P(
                       {L"RestartElevated", L"MessageBox"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Elevated, the batch file is held from its writing until the interpreter has
+// exited, so that nothing can be run in its place; otherwise nothing is held.
+struct HoldCase {
+    const char* name;
+    ElevationState state;
+    bool held;
+};
+void PrintTo(const HoldCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class BatchHoldTest : public BackupTest, public ::testing::WithParamInterface<HoldCase> {};
+
+TEST_P(BatchHoldTest, OnlyAnElevatedRunHoldsTheFileUntilTheInterpreterEnds) {
+    ui.elevationState = GetParam().state;
+    ui.commonDialog1.answers = {L"C:\\x.reg"};
+    BackupRegistry(context);
+    const bool held = GetParam().held;
+    EXPECT_EQ(
+        ui.log,
+        (std::vector<UiEvent>{
+            kSaveDialog,
+            {L"WriteTextLine", batchPath, held ? L"hold" : L"", L"regedit /e \"C:\\x.reg\"", -1},
+            {L"RunCommand", commandLine, held ? batchPath : L"", L"", -1}}));
+}
+
+INSTANTIATE_TEST_SUITE_P(States, BatchHoldTest,
+                         ::testing::Values(HoldCase{"StandardUser", ElevationState::StandardUser,
+                                                    false},
+                                           HoldCase{"UnelevatedAdministrator",
+                                                    ElevationState::UnelevatedAdministrator, false},
+                                           HoldCase{"Elevated", ElevationState::Elevated, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(BackupTest, ABatchFileChangedAfterWritingRunsNothing) {
+    ui.elevationState = ElevationState::Elevated;
+    ui.changedAfterWriting = true;
+    ui.commonDialog1.answers = {L"C:\\x.reg"};
+    BackupRegistry(context);
+    EXPECT_EQ(ui.log,
+              (std::vector<UiEvent>{
+                  kSaveDialog,
+                  {L"WriteTextLine", batchPath, L"hold", L"regedit /e \"C:\\x.reg\"", -1},
+                  MessageBoxEvent(
+                      L"备份脚本写入后被更改，没有运行：C:\\Program Files\\Torvane\\BackUp.bat", 0,
+                      L"错误")}));
+}
+
 TEST(BackupCodePages, ThoseThatRefuseConversionFlagsAreKnown) {
     // The lists of Microsoft's WideCharToMultiByte reference, and code pages
     // that do take the no-best-fit flag.
