@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -74,16 +75,43 @@ class FileDialog {
     std::wstring lastChoice_;
 };
 
+// Keeps a file exactly as it was written for as long as it lives: no other
+// process can write, rename or delete it meanwhile.
+class FileHold {
+  public:
+    virtual ~FileHold() = default;
+};
+
+// Whether WriteTextLine keeps the file held once it is written.
+enum class AfterWriting { Release, Hold };
+
 // Outcome of WriteTextLine.
 struct TextFileResult {
     bool representable = true;  // false: the text has characters the code page lacks
     ErrorCode error = kSuccess;
-    bool ok() const { return representable && error == kSuccess; }
+    // The file reopened to be held was not the one just written, or no longer
+    // held its bytes: someone replaced or changed it in between.
+    bool changedAfterWriting = false;
+    std::unique_ptr<FileHold> hold;  // when asked for and the file is as written
+    bool ok() const { return representable && error == kSuccess && !changedAfterWriting; }
+
+    static TextFileResult Unrepresentable() {
+        TextFileResult result;
+        result.representable = false;
+        return result;
+    }
+    static TextFileResult Failed(ErrorCode error) {
+        TextFileResult result;
+        result.error = error;
+        return result;
+    }
 };
 
 // Outcome of ShellOpen.
 struct ShellOpenOutcome {
-    bool handedOver = false;
+    // Why the shell could not open the file; kErrorCancelled when the user
+    // declined the elevation prompt of the program that would open it.
+    ErrorCode error = kSuccess;
     // Set when the program that would open the file lies in this program's
     // folder or the current folder, where it may have been planted; nothing
     // was started then.
@@ -93,17 +121,23 @@ struct ShellOpenOutcome {
 class ShellServices {
   public:
     virtual ~ShellServices() = default;
-    // The shell's "open" action on the file, owned by the main window, shown normally.
+    // The shell's "open" action on the file, owned by the main window, shown
+    // normally. Returns once the shell has started what opens it.
     virtual ShellOpenOutcome ShellOpen(const std::wstring& fullPath) = 0;
     // Starts the system's command interpreter with this command line in a normal
-    // window with focus, and returns without waiting for it.
-    virtual ErrorCode RunCommand(const std::wstring& commandLine) = 0;
+    // window with focus, and returns without waiting for it. A hold, which must
+    // come from this same service's WriteTextLine, lasts until the interpreter
+    // has exited, even when this program ends first.
+    virtual ErrorCode RunCommand(const std::wstring& commandLine,
+                                 std::unique_ptr<FileHold> hold = nullptr) = 0;
     // The folder that holds the program, without a trailing backslash.
     virtual std::wstring ProgramFolder() = 0;
-    // Creates or truncates the file and writes the line in the OEM code page (the
-    // one the command interpreter reads batch files in) followed by CR LF. Nothing
-    // is written when the line cannot be represented in that code page.
-    virtual TextFileResult WriteTextLine(const std::wstring& path, const std::wstring& line) = 0;
+    // Creates the file anew, in place of any file or link of that name, and
+    // writes the line in the OEM code page (the one the command interpreter
+    // reads batch files in) followed by CR LF. Nothing is written when the line
+    // cannot be represented in that code page.
+    virtual TextFileResult WriteTextLine(const std::wstring& path, const std::wstring& line,
+                                         AfterWriting after = AfterWriting::Release) = 0;
     // Creates or replaces the file with exactly these bytes.
     virtual ErrorCode SaveFile(const std::wstring& path,
                                const std::vector<std::uint8_t>& bytes) = 0;

@@ -1,5 +1,7 @@
 // Registry backup through the system registry editor, and restore through the
 // shell's "open" action on a .reg file. Neither waits for what it starts.
+#include <utility>
+
 #include "tweaks/backup_command.h"
 #include "tweaks/failure_report.h"
 #include "tweaks/mod_regSetting.h"
@@ -10,9 +12,11 @@ namespace {
 
 constexpr const wchar_t* kUnencodableMessage = L"文件名包含无法处理的字符，请选择其他文件名。";
 constexpr const wchar_t* kCannotWriteBatch = L"无法写入备份脚本：";
+constexpr const wchar_t* kBatchChanged = L"备份脚本写入后被更改，没有运行：";
 constexpr const wchar_t* kCannotStartBatch = L"无法启动备份脚本：";
 constexpr const wchar_t* kPlantedOpener =
     L"没有还原：打开注册表文件的程序位于本程序所在的文件夹或当前文件夹中，可能是冒充的程序：";
+constexpr const wchar_t* kCannotOpenRegistryFile = L"无法打开注册表文件：";
 
 void ShowError(TweakContext& context, const std::wstring& message) {
     context.dialogs.ShowMessageBox(message, kButtonsOkOnly, messages::kErrorTitle);
@@ -25,9 +29,17 @@ void BackupRegistry(TweakContext& context) {
     const std::wstring exportPath = context.commonDialog1.FileName();
     if (exportPath.empty()) return;
 
+    // Elevated, the batch file runs with administrator rights, and the folder
+    // it lies in (Downloads, say) may be one that any program of the user can
+    // write: the file is held from its writing until the interpreter has
+    // exited, so that nothing else can be run in its place. Unelevated, a
+    // swap would gain nothing.
+    const AfterWriting after = context.elevation.State() == ElevationState::Elevated
+                                   ? AfterWriting::Hold
+                                   : AfterWriting::Release;
     const std::wstring batchPath = context.shell.ProgramFolder() + L"\\" + kBackupBatchName;
-    const TextFileResult written =
-        context.shell.WriteTextLine(batchPath, BuildExportLine(exportPath));
+    TextFileResult written =
+        context.shell.WriteTextLine(batchPath, BuildExportLine(exportPath), after);
     if (!written.representable) {
         ShowError(context, kUnencodableMessage);
         return;
@@ -40,7 +52,12 @@ void BackupRegistry(TweakContext& context) {
                       written.error, RefusedTarget::ProgramFolder);
         return;
     }
-    const ErrorCode started = context.shell.RunCommand(BuildInterpreterCommandLine(batchPath));
+    if (written.changedAfterWriting) {
+        ShowError(context, kBatchChanged + batchPath);
+        return;
+    }
+    const ErrorCode started =
+        context.shell.RunCommand(BuildInterpreterCommandLine(batchPath), std::move(written.hold));
     if (started != kSuccess) {
         ShowError(context, kCannotStartBatch + batchPath + messages::kLineBreak +
                                context.shell.ErrorText(started));
@@ -52,7 +69,16 @@ void RestoreRegistry(TweakContext& context) {
     const std::wstring registryFile = context.commonDialog1.FileName();
     if (registryFile.empty()) return;
     const ShellOpenOutcome opened = context.shell.ShellOpen(registryFile);
-    if (!opened.refusedProgram.empty()) ShowError(context, kPlantedOpener + opened.refusedProgram);
+    if (!opened.refusedProgram.empty()) {
+        ShowError(context, kPlantedOpener + opened.refusedProgram);
+        return;
+    }
+    // Declining the registry editor's elevation prompt is the user's own
+    // answer, not a failure to report.
+    if (opened.error != kSuccess && opened.error != kErrorCancelled) {
+        ShowError(context, kCannotOpenRegistryFile + registryFile + messages::kLineBreak +
+                               context.shell.ErrorText(opened.error));
+    }
 }
 
 // Both run through the registry editor, so both stop where it is blocked.

@@ -89,22 +89,42 @@ std::optional<std::wstring> FakeUi::ShowInputBox(const std::wstring& prompt,
 
 ShellOpenOutcome FakeUi::ShellOpen(const std::wstring& fullPath) {
     log.push_back({L"ShellOpen", fullPath, L"", L"", -1});
-    if (!plantedOpener.empty()) return {false, plantedOpener};
-    return {true, L""};
+    if (!plantedOpener.empty()) return {kSuccess, plantedOpener};
+    return {shellOpenError, L""};
 }
 
-ErrorCode FakeUi::RunCommand(const std::wstring& commandLine) {
-    log.push_back({L"RunCommand", commandLine, L"", L"", -1});
+namespace {
+
+// Stands for a held file by its path, which RunCommand's event shows.
+class FakeFileHold : public FileHold {
+  public:
+    explicit FakeFileHold(std::wstring path) : path(std::move(path)) {}
+    const std::wstring path;
+};
+
+}  // namespace
+
+ErrorCode FakeUi::RunCommand(const std::wstring& commandLine, std::unique_ptr<FileHold> hold) {
+    const auto* held = dynamic_cast<const FakeFileHold*>(hold.get());
+    log.push_back({L"RunCommand", commandLine, held ? held->path : L"", L"", -1});
     return runCommandError;
 }
 
-TextFileResult FakeUi::WriteTextLine(const std::wstring& path, const std::wstring& line) {
+TextFileResult FakeUi::WriteTextLine(const std::wstring& path, const std::wstring& line,
+                                     AfterWriting after) {
     const auto bytes = EncodeCodePage936(line);
-    if (!bytes) return {false, kSuccess};
-    if (writeError != kSuccess) return {true, writeError};
-    log.push_back({L"WriteTextLine", path, L"", line, -1});
+    if (!bytes) return TextFileResult::Unrepresentable();
+    if (writeError != kSuccess) return TextFileResult::Failed(writeError);
+    const bool holding = after == AfterWriting::Hold;
+    log.push_back({L"WriteTextLine", path, holding ? L"hold" : L"", line, -1});
     files[path] = *bytes + "\r\n";
-    return {};
+    TextFileResult result;
+    if (holding && changedAfterWriting) {
+        result.changedAfterWriting = true;
+    } else if (holding) {
+        result.hold = std::make_unique<FakeFileHold>(path);
+    }
+    return result;
 }
 
 ErrorCode FakeUi::SaveFile(const std::wstring& path, const std::vector<std::uint8_t>& bytes) {

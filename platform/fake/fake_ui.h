@@ -20,7 +20,8 @@ struct UiEvent {
     std::wstring kind;   // "MessageBox", "InputBox", "ShowOpen", "ShowSave", "ShellOpen",
                          // "RunCommand", "WriteTextLine", "CloseMainWindow", "RestartElevated"
     std::wstring text;   // prompt, dialog name, path or command line
-    std::wstring title;  // title, or the dialog's filter
+    std::wstring title;  // title, the dialog's filter, "hold" on a WriteTextLine asked to hold
+                         // the file, or on RunCommand the path of the file held for it
     std::wstring extra;  // input box default, the line written, or a file dialog's initial name
     int buttons = -1;    // message box buttons
     std::wstring extension = L"";  // a file dialog's default extension
@@ -66,9 +67,11 @@ class FakeUi : public DialogServices, public ShellServices, public Elevation {
     std::optional<std::wstring> ShowInputBox(const std::wstring& prompt, const std::wstring& title,
                                              const std::wstring& defaultText) override;
     ShellOpenOutcome ShellOpen(const std::wstring& fullPath) override;
-    ErrorCode RunCommand(const std::wstring& commandLine) override;
+    ErrorCode RunCommand(const std::wstring& commandLine,
+                         std::unique_ptr<FileHold> hold = nullptr) override;
     std::wstring ProgramFolder() override { return programFolder; }
-    TextFileResult WriteTextLine(const std::wstring& path, const std::wstring& line) override;
+    TextFileResult WriteTextLine(const std::wstring& path, const std::wstring& line,
+                                 AfterWriting after = AfterWriting::Release) override;
     ErrorCode SaveFile(const std::wstring& path, const std::vector<std::uint8_t>& bytes) override;
     std::wstring ErrorText(ErrorCode error) override;
     void CloseMainWindow() override;
@@ -84,9 +87,11 @@ class FakeUi : public DialogServices, public ShellServices, public Elevation {
     std::wstring programFolder = L"C:\\Torvane";
     std::map<std::wstring, std::string> files;  // path → bytes, as written
     ErrorCode writeError = kSuccess;            // the next writes and saves fail with this
+    bool changedAfterWriting = false;  // the next writes asked to hold find the file changed
     std::map<std::wstring, std::vector<std::uint8_t>> savedFiles;  // path → bytes, by SaveFile
     ErrorCode runCommandError = kSuccess;  // the next launches fail with this
     std::wstring plantedOpener;  // when set, ShellOpen refuses: this program would open files
+    ErrorCode shellOpenError = kSuccess;  // what the next ShellOpen calls fail with
     bool mainWindowClosed = false;
     ElevationState elevationState = ElevationState::StandardUser;
     ErrorCode restartResult = kSuccess;  // what RestartElevated answers

@@ -5,6 +5,8 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstring>
+#include <cwchar>
 #include <iterator>
 #include <optional>
 #include <vector>
@@ -72,41 +74,57 @@ std::wstring PlantedProgramFor(const std::wstring& command, const std::wstring& 
     return L"";
 }
 
-// The current environment plus NoDefaultCurrentDirectoryInExePath, which
-// keeps the interpreter from looking for programs in its current folder.
-// Windows keeps environment blocks sorted by name without regard to case, so
-// the setting goes in at its place in that order.
-std::vector<wchar_t> EnvironmentWithoutCurrentFolderSearch() {
-    constexpr const wchar_t kSetting[] = L"NoDefaultCurrentDirectoryInExePath=1";
-    constexpr int kNameLength = 35;  // up to and including the '='
+// The length of an environment entry's name: up to its first '=', which a
+// name may begin with (as the per-drive folders "=C:" do).
+int NameLength(const wchar_t* entry) {
+    const wchar_t* const equals = *entry ? wcschr(entry + 1, L'=') : nullptr;
+    return static_cast<int>(equals ? equals - entry : wcslen(entry));
+}
+
+// The current environment with these "name=value" settings, sorted by name, in
+// place of any entries of the same names whatever their case. Windows keeps an
+// environment block sorted by name without regard to case, so each setting
+// goes in at its place in that order.
+std::vector<wchar_t> EnvironmentWith(const wchar_t* const* settings, int count) {
     std::vector<wchar_t> block;
-    bool placed = false;
-    auto place = [&] {
-        block.insert(block.end(), kSetting, kSetting + std::size(kSetting));  // with its NUL
-        placed = true;
-    };
-    if (wchar_t* current = GetEnvironmentStringsW()) {
-        for (const wchar_t* entry = current; *entry;) {
-            const int length = static_cast<int>(wcslen(entry));
-            const wchar_t* const next = entry + length + 1;
-            if (CompareStringOrdinal(entry, std::min(length, kNameLength), kSetting, kNameLength,
-                                     TRUE) == CSTR_EQUAL) {
-                entry = next;  // our own setting replaces whatever was there
-                continue;
+    int placed = 0;
+    wchar_t* const current = GetEnvironmentStringsW();
+    for (const wchar_t* entry = current ? current : L"";; entry += wcslen(entry) + 1) {
+        const int nameLength = NameLength(entry);
+        bool replaced = false;
+        for (int i = 0; i < count; ++i) {
+            const int order =
+                CompareStringOrdinal(entry, nameLength, settings[i], NameLength(settings[i]), TRUE);
+            replaced = replaced || order == CSTR_EQUAL;
+            if (i == placed && (!*entry || order == CSTR_GREATER_THAN)) {
+                block.insert(block.end(), settings[i], settings[i] + wcslen(settings[i]) + 1);
+                ++placed;
             }
-            if (!placed && entry[0] != L'=' &&
-                CompareStringOrdinal(entry, length, kSetting, kNameLength, TRUE) ==
-                    CSTR_GREATER_THAN) {
-                place();
-            }
-            block.insert(block.end(), entry, next);
-            entry = next;
         }
-        FreeEnvironmentStringsW(current);
+        if (!*entry) break;
+        if (!replaced) block.insert(block.end(), entry, entry + wcslen(entry) + 1);
     }
-    if (!placed) place();
+    if (current) FreeEnvironmentStringsW(current);
     block.push_back(L'\0');
     return block;
+}
+
+// A file opened to read and shared for reading only.
+class HeldFile : public FileHold {
+  public:
+    explicit HeldFile(UniqueHandle file) : file_(std::move(file)) {}
+    HANDLE handle() const { return file_.get(); }
+
+  private:
+    UniqueHandle file_;
+};
+
+bool IdentityOf(HANDLE file, FileIdentity& identity) {
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!GetFileInformationByHandle(file, &information)) return false;
+    identity = {information.dwVolumeSerialNumber, information.nFileIndexHigh,
+                information.nFileIndexLow};
+    return true;
 }
 
 }  // namespace
@@ -142,32 +160,58 @@ std::optional<std::string> ToCodePage(const std::wstring& text, unsigned codePag
 
 ShellOpenOutcome Win32Shell::ShellOpen(const std::wstring& fullPath) {
     const std::wstring planted = PlantedProgramFor(OpenCommandFor(fullPath), ProgramFolder());
-    if (!planted.empty()) return {false, planted};
+    if (!planted.empty()) return {kSuccess, planted};
 
-    using ShellExecuteFunction = HINSTANCE(WINAPI*)(HWND, const wchar_t*, const wchar_t*,
-                                                    const wchar_t*, const wchar_t*, int);
-    static const auto shellExecute =
-        SystemFunction<ShellExecuteFunction>(L"shell32.dll", "ShellExecuteW");
-    if (!shellExecute) return {};
+    // ShellExecuteEx, unlike ShellExecute, reports its failure through
+    // GetLastError, which is what the user is shown.
+    using ShellExecuteExFunction = BOOL(WINAPI*)(SHELLEXECUTEINFOW*);
+    static ErrorCode lookupError = kSuccess;
+    static const auto shellExecuteEx = [] {
+        const auto function =
+            SystemFunction<ShellExecuteExFunction>(L"shell32.dll", "ShellExecuteExW");
+        if (!function) lookupError = GetLastError() ? GetLastError() : ERROR_PROC_NOT_FOUND;
+        return function;
+    }();
+    if (!shellExecuteEx) return {lookupError, L""};
     EnsureComApartment();  // the "open" verb may be carried out by a shell extension
-    shellExecute(owner_.handle, L"open", fullPath.c_str(), nullptr, nullptr, SW_SHOW);
-    return {true, L""};
+    SHELLEXECUTEINFOW execute{};
+    execute.cbSize = sizeof execute;
+    // No message box of the shell's own: the failure is shown once, by the
+    // task. The call returns once the shell has finished, so that its error
+    // is known.
+    execute.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+    execute.hwnd = owner_.handle;
+    execute.lpVerb = L"open";
+    execute.lpFile = fullPath.c_str();
+    execute.nShow = SW_SHOW;
+    if (!shellExecuteEx(&execute)) {
+        const ErrorCode error = GetLastError();
+        // A failure must never pass for success, even without a reason given.
+        return {error != kSuccess ? error : static_cast<ErrorCode>(E_FAIL), L""};
+    }
+    return {};
 }
 
-ErrorCode Win32Shell::RunCommand(const std::wstring& commandLine) {
+ErrorCode Win32Shell::RunCommand(const std::wstring& commandLine, std::unique_ptr<FileHold> hold) {
     // Name the interpreter by its full path in the system folder, so that no
     // program planted along the search path can stand in for it.
     wchar_t systemFolder[MAX_PATH];
     const UINT length = GetSystemDirectoryW(systemFolder, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return GetLastError();
-    const std::wstring interpreter = std::wstring(systemFolder, length) + L"\\cmd.exe";
     // The batch line names regedit without a folder, and the interpreter looks
     // in its current folder first: start it in the Windows folder, never in
     // ours (a Downloads folder, typically), and tell it not to look there.
+    // Its search path is the system folders alone, so that no folder the
+    // user's PATH adds can offer a regedit of its own.
     wchar_t windowsFolder[MAX_PATH];
     const UINT windowsLength = GetSystemWindowsDirectoryW(windowsFolder, MAX_PATH);
     if (windowsLength == 0 || windowsLength >= MAX_PATH) return GetLastError();
-    std::vector<wchar_t> environment = EnvironmentWithoutCurrentFolderSearch();
+    wchar_t searchPath[2 * MAX_PATH + 8] = L"PATH=";
+    wcscat(wcscat(wcscat(searchPath, systemFolder), L";"), windowsFolder);
+    const wchar_t* const settings[] = {L"NoDefaultCurrentDirectoryInExePath=1", searchPath};
+    std::vector<wchar_t> environment = EnvironmentWith(settings, 2);
+    wchar_t interpreter[MAX_PATH + 16];
+    wcscat(wcscpy(interpreter, systemFolder), L"\\cmd.exe");
 
     std::vector<wchar_t> mutableLine(commandLine.begin(), commandLine.end());
     mutableLine.push_back(L'\0');
@@ -176,14 +220,27 @@ ErrorCode Win32Shell::RunCommand(const std::wstring& commandLine) {
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(interpreter.c_str(), mutableLine.data(), nullptr, nullptr, FALSE,
-                        CREATE_NEW_CONSOLE | CREATE_UNICODE_ENVIRONMENT, environment.data(),
-                        windowsFolder, &startup, &process)) {
+    if (!CreateProcessW(interpreter, mutableLine.data(), nullptr, nullptr, FALSE,
+                        CREATE_NEW_CONSOLE | CREATE_UNICODE_ENVIRONMENT | CREATE_SUSPENDED,
+                        environment.data(), windowsFolder, &startup, &process)) {
         return GetLastError();
     }
-    // Not waited for: the export runs on in its own window.
     UniqueHandle processHandle(process.hProcess);
     UniqueHandle threadHandle(process.hThread);
+    // The interpreter opens a batch file again for every line it runs, so a
+    // hold must last until it has exited, not just until its first read. A
+    // copy of the handle in the interpreter's own process lasts exactly that
+    // long, even past the end of this program; it is made before the
+    // interpreter runs at all. Holds come from this shell's WriteTextLine.
+    HANDLE copy = nullptr;
+    if ((hold && !DuplicateHandle(GetCurrentProcess(), static_cast<HeldFile&>(*hold).handle(),
+                                  process.hProcess, &copy, 0, FALSE, DUPLICATE_SAME_ACCESS)) ||
+        ResumeThread(process.hThread) == static_cast<DWORD>(-1)) {
+        const ErrorCode error = GetLastError();
+        TerminateProcess(process.hProcess, error);
+        return error;
+    }
+    // Not waited for: the export runs on in its own window.
     return kSuccess;
 }
 
@@ -192,20 +249,67 @@ std::wstring Win32Shell::ProgramFolder() {
     return exe.substr(0, exe.find_last_of(L'\\'));
 }
 
-TextFileResult Win32Shell::WriteTextLine(const std::wstring& path, const std::wstring& line) {
+TextFileResult HoldIfUnchanged(const std::wstring& path, const FileIdentity& written,
+                               const std::string& bytes) {
+    // A link put in the file's place is opened itself, not followed, so that
+    // its own identity shows: held through a link, the file would stay put
+    // while the link could be swapped.
+    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) return TextFileResult::Failed(GetLastError());
+    FileIdentity found;
+    if (!IdentityOf(file.get(), found)) return TextFileResult::Failed(GetLastError());
+    // Compared a piece at a time, so that anything changed, cut or added shows.
+    bool same = found == written;
+    for (size_t offset = 0; same;) {
+        char piece[4096];
+        DWORD read = 0;
+        if (!ReadFile(file.get(), piece, sizeof piece, &read, nullptr))
+            return TextFileResult::Failed(GetLastError());
+        if (read == 0) {
+            same = offset == bytes.size();
+            break;
+        }
+        same = read <= bytes.size() - offset && memcmp(piece, bytes.data() + offset, read) == 0;
+        offset += read;
+    }
+    TextFileResult result;
+    if (!same) {
+        result.changedAfterWriting = true;
+        return result;
+    }
+    result.hold = std::make_unique<HeldFile>(std::move(file));
+    return result;
+}
+
+TextFileResult Win32Shell::WriteTextLine(const std::wstring& path, const std::wstring& line,
+                                         AfterWriting after) {
     auto bytes = ToCodePage(line, GetOEMCP());
-    if (!bytes) return {false, kSuccess};
+    if (!bytes) return TextFileResult::Unrepresentable();
     *bytes += "\r\n";
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    // Whatever has the name now, a file or a link planted there, is removed
+    // rather than written through: DeleteFileW removes a link itself, never
+    // its target. CREATE_NEW then fails instead of following anything put
+    // back in between.
+    if (!DeleteFileW(path.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
+        return TextFileResult::Failed(GetLastError());
+    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) return {true, GetLastError()};
+    if (file.get() == INVALID_HANDLE_VALUE) return TextFileResult::Failed(GetLastError());
     DWORD written = 0;
     if (!WriteFile(file.get(), bytes->data(), static_cast<DWORD>(bytes->size()), &written,
-                   nullptr) ||
-        written != bytes->size()) {
-        return {true, GetLastError()};
+                   nullptr)) {
+        return TextFileResult::Failed(GetLastError());
     }
-    return {};
+    if (written != bytes->size()) return TextFileResult::Failed(ERROR_WRITE_FAULT);
+    if (after == AfterWriting::Release) return {};
+    FileIdentity identity;
+    if (!IdentityOf(file.get(), identity)) return TextFileResult::Failed(GetLastError());
+    // The write handle shares nothing; the hold shares reading only, so the
+    // interpreter can read the file and no one else can change it. Between
+    // the two, another process could have replaced it: hence the check.
+    file.reset();
+    return HoldIfUnchanged(path, identity, *bytes);
 }
 
 ErrorCode Win32Shell::SaveFile(const std::wstring& path, const std::vector<std::uint8_t>& bytes) {

@@ -1,6 +1,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "tests/e2e/e2e_fixture.h"
 
@@ -125,6 +126,119 @@ TEST_F(BackupEndToEndTest, RestoreHandsTheFileToTheShellsOpenAction) {
     EXPECT_EQ(WaitForValue(HKEY_CURRENT_USER, testKey, L"Restored"), StringBytes(L"是"));
     RegDeleteKeyW(HKEY_CURRENT_USER, testKey.c_str());
 }
+
+// The system's text for an error, as the program shows it.
+std::wstring SystemText(DWORD error) {
+    wchar_t* buffer = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text(buffer, length);
+    LocalFree(buffer);
+    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' '))
+        text.pop_back();
+    return text;
+}
+
+TEST_F(BackupEndToEndTest, ARestoreTheShellCannotCarryOutSaysWhyOnce) {
+    const std::wstring folder = L"C:\\Torvane 还原";
+    const std::wstring orphan = folder + L"\\没有关联.torvane-unassociated";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    WriteRegFile(orphan, L"Windows Registry Editor Version 5.00\r\n\r\n");
+
+    StartTaskWithFile(1, 1, orphan);
+    // Windows has no program for the file: ERROR_NO_ASSOCIATION. Wine tries
+    // to start the file itself as a program: ERROR_BAD_EXE_FORMAT.
+    const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version");
+    const DialogSeen failure = ExpectDialog(L"错误");
+    EXPECT_EQ(Utf8(failure.text),
+              Utf8(L"无法打开注册表文件：" + orphan + L"\r\n" +
+                   SystemText(wine ? ERROR_BAD_EXE_FORMAT : ERROR_NO_ASSOCIATION)));
+    app->PressDialogButton(failure, IDOK);
+    ASSERT_TRUE(app->WaitForDialogsToClose());
+    DeleteFileW(orphan.c_str());
+}
+
+// A program named like the registry editor in a folder that comes first in
+// the user's PATH, which the program inherits. Windows' interpreter, told not
+// to look in its current folder, would search that PATH first. Wine's looks
+// in its current folder (the Windows folder, which holds regedit.exe) first
+// whatever it is told, so here these pass even with the user's PATH; the
+// adapter test TheInterpreterSearchesTheSystemFoldersOnly checks the search
+// path the interpreter is given.
+const std::wstring kPathPlantFolder = L"C:\\Torvane 路径";
+const std::wstring kPlantMarker = L"C:\\torvane-planted-program-ran.txt";
+
+class SearchPathPlantTest : public EndToEndTest,
+                            public ::testing::WithParamInterface<const wchar_t*> {
+  protected:
+    void SetUp() override {
+        CreateDirectoryW(kPathPlantFolder.c_str(), nullptr);
+        if (std::wstring(GetParam()).ends_with(L".bat")) {
+            const std::string line = "@echo ran> " + Utf8(kPlantMarker) + "\r\n";
+            HANDLE file =
+                CreateFileW(plant.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+            DWORD written = 0;
+            WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+            CloseHandle(file);
+        } else {
+            ASSERT_TRUE(CopyFileW((ModuleFolder() + L"\\planted\\planted_program.exe").c_str(),
+                                  plant.c_str(), FALSE));
+        }
+        DeleteFileW(kPlantMarker.c_str());
+        std::vector<wchar_t> path(32768);
+        path.resize(GetEnvironmentVariableW(L"PATH", path.data(), 32768));
+        savedPath.assign(path.begin(), path.end());
+        SetEnvironmentVariableW(L"PATH", (kPathPlantFolder + L";" + savedPath).c_str());
+        EndToEndTest::SetUp();  // the program starts with that PATH
+    }
+    void TearDown() override {
+        EndToEndTest::TearDown();
+        SetEnvironmentVariableW(L"PATH", savedPath.c_str());
+        DeleteFileW(plant.c_str());
+        DeleteFileW(kPlantMarker.c_str());
+    }
+    bool PlantRan(std::chrono::milliseconds wait) const {
+        const auto deadline = std::chrono::steady_clock::now() + wait;
+        do {
+            if (GetFileAttributesW(kPlantMarker.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+            Sleep(100);
+        } while (std::chrono::steady_clock::now() < deadline);
+        return false;
+    }
+
+    const std::wstring plant = kPathPlantFolder + L"\\" + GetParam();
+    std::wstring savedPath;
+};
+
+TEST_P(SearchPathPlantTest, AnInterpreterWithTheUsersPathWouldRunThePlant) {
+    // Proves the set-up: started where no regedit lies, as the program starts
+    // its own, an interpreter searching this PATH finds the plant.
+    ASSERT_TRUE(RunToExit(L"cmd.exe /d /c \"regedit /e \"C:\\torvane-control.reg\"\"",
+                          L"C:\\windows\\temp"));
+    EXPECT_TRUE(PlantRan(std::chrono::seconds(5)));
+    RemoveFileWhenFree(L"C:\\torvane-control.reg");
+}
+
+TEST_P(SearchPathPlantTest, TheBackupRunsTheSystemsRegistryEditorAllTheSame) {
+    const std::wstring exported = L"C:\\Torvane 备份\\路径.reg";
+    CreateDirectoryW(L"C:\\Torvane 备份", nullptr);
+    RemoveFileWhenFree(exported);
+    StartTaskWithFile(1, 0, exported);
+    ASSERT_TRUE(app->WaitForDialogsToClose());
+    EXPECT_FALSE(WaitForFile(exported, std::chrono::seconds(60)).empty())
+        << "the export did not land at the chosen path";
+    EXPECT_FALSE(PlantRan(std::chrono::milliseconds(500)));
+    RemoveFileWhenFree(exported);
+}
+
+INSTANTIATE_TEST_SUITE_P(FirstInPath, SearchPathPlantTest,
+                         ::testing::Values(L"regedit.exe", L"regedit.bat"),
+                         [](const ::testing::TestParamInfo<const wchar_t*>& info) {
+                             std::string name = Utf8(info.param);
+                             name[name.find('.')] = '_';
+                             return name;
+                         });
 
 }  // namespace
 }  // namespace torvane::e2e

@@ -205,6 +205,54 @@ INSTANTIATE_TEST_SUITE_P(
                       {L"RestartElevated", L"MessageBox"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Elevated, the batch file is held from its writing until the interpreter has
+// exited, so that nothing can be run in its place; otherwise nothing is held.
+struct HoldCase {
+    const char* name;
+    ElevationState state;
+    bool held;
+};
+void PrintTo(const HoldCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class BatchHoldTest : public BackupTest, public ::testing::WithParamInterface<HoldCase> {};
+
+TEST_P(BatchHoldTest, OnlyAnElevatedRunHoldsTheFileUntilTheInterpreterEnds) {
+    ui.elevationState = GetParam().state;
+    ui.commonDialog1.answers = {L"C:\\x.reg"};
+    BackupRegistry(context);
+    const bool held = GetParam().held;
+    EXPECT_EQ(
+        ui.log,
+        (std::vector<UiEvent>{
+            kSaveDialog,
+            {L"WriteTextLine", batchPath, held ? L"hold" : L"", L"regedit /e \"C:\\x.reg\"", -1},
+            {L"RunCommand", commandLine, held ? batchPath : L"", L"", -1}}));
+}
+
+INSTANTIATE_TEST_SUITE_P(States, BatchHoldTest,
+                         ::testing::Values(HoldCase{"StandardUser", ElevationState::StandardUser,
+                                                    false},
+                                           HoldCase{"UnelevatedAdministrator",
+                                                    ElevationState::UnelevatedAdministrator, false},
+                                           HoldCase{"Elevated", ElevationState::Elevated, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(BackupTest, ABatchFileChangedAfterWritingRunsNothing) {
+    ui.elevationState = ElevationState::Elevated;
+    ui.changedAfterWriting = true;
+    ui.commonDialog1.answers = {L"C:\\x.reg"};
+    BackupRegistry(context);
+    EXPECT_EQ(ui.log,
+              (std::vector<UiEvent>{
+                  kSaveDialog,
+                  {L"WriteTextLine", batchPath, L"hold", L"regedit /e \"C:\\x.reg\"", -1},
+                  MessageBoxEvent(
+                      L"备份脚本写入后被更改，没有运行：C:\\Program Files\\Torvane\\BackUp.bat", 0,
+                      L"错误")}));
+}
+
 TEST(BackupCodePages, ThoseThatRefuseConversionFlagsAreKnown) {
     // The lists of Microsoft's WideCharToMultiByte reference, and code pages
     // that do take the no-best-fit flag.
@@ -241,6 +289,40 @@ TEST_F(RestoreTest, CancelOpensNothingEvenAfterAnEarlierChoice) {
     offeringTheEarlierChoice.extra = L"C:\\a.reg";
     EXPECT_EQ(ui.log, std::vector<UiEvent>{offeringTheEarlierChoice});
 }
+
+// The shell's own error, told once; declining the registry editor's
+// elevation prompt (1223) is the user's answer and is not.
+struct RestoreFailureCase {
+    const char* name;
+    ErrorCode error;
+    std::wstring message;  // "" for none
+};
+void PrintTo(const RestoreFailureCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class RestoreFailureTest : public BackupTest,
+                           public ::testing::WithParamInterface<RestoreFailureCase> {};
+
+TEST_P(RestoreFailureTest, TheShellsErrorIsShownUnlessTheUserDeclined) {
+    ui.shellOpenError = GetParam().error;
+    ui.commonDialog1.answers = {L"D:\\备份\\b.reg"};
+    RestoreRegistry(context);
+    std::vector<UiEvent> expected{kOpenDialog, {L"ShellOpen", L"D:\\备份\\b.reg", L"", L"", -1}};
+    if (!GetParam().message.empty())
+        expected.push_back(MessageBoxEvent(GetParam().message, 0, L"错误"));
+    EXPECT_EQ(ui.log, expected);
+    EXPECT_TRUE(ui.files.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Errors, RestoreFailureTest,
+    ::testing::Values(RestoreFailureCase{"NoAssociation", 1155,
+                                         L"无法打开注册表文件：D:\\备份\\b.reg\r\n错误 1155"},
+                      RestoreFailureCase{"AccessDenied", kErrorAccessDenied,
+                                         L"无法打开注册表文件：D:\\备份\\b.reg\r\n拒绝访问。"},
+                      RestoreFailureCase{"ElevationDeclined", kErrorCancelled, L""}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RestoreTest, APlantedOpenerIsNamedAndNothingElseHappens) {
     ui.plantedOpener = L"C:\\Users\\me\\Downloads\\regedit.exe";
