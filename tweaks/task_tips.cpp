@@ -3,6 +3,7 @@
 #include <initializer_list>
 #include <string_view>
 
+#include "tweaks/original_values.h"
 #include "tweaks/user_messages.h"
 
 namespace torvane {
@@ -11,6 +12,7 @@ namespace {
 // Long enough for any path a user would choose; a longer text is cut, so that
 // every tip keeps its last lines.
 constexpr size_t kShownCharacters = 100;
+constexpr size_t kShownOriginalCharacters = 40;
 
 // One call for several pieces: the tips are built from many short texts, and
 // the exe stays small when each piece is not a string operation of its own.
@@ -117,6 +119,24 @@ std::wstring Fit(std::wstring body, const std::wstring& tail) {
     return all + L'…';
 }
 
+// What the record keeps of the task's values, and the two things the list's
+// menu offers for a task that writes values.
+void AppendOriginals(std::wstring& tip, const TaskDescription& description,
+                     TweakContext& context) {
+    const std::wstring_view lineBreak = messages::kLineBreak;
+    const OriginalsReading reading = ReadOriginals(context);
+    if (!reading.problem.empty()) Append(tip, {lineBreak, L"原值记录无法读取：", reading.problem});
+    bool any = false;
+    for (const Original& original : reading.originals) {
+        if (!BelongsTo(original, description)) continue;
+        Append(tip, {lineBreak, L"原值：", ShownName(original.name), L" = "});
+        AppendValueText(tip, original.value, kShownOriginalCharacters);
+        any = true;
+    }
+    if (any) Append(tip, {lineBreak, L"右键单击可恢复原值。"});
+    Append(tip, {lineBreak, L"右键单击可导出为 .reg 文件。"});
+}
+
 }  // namespace
 
 const wchar_t* ShownName(const std::wstring& name) {
@@ -178,6 +198,7 @@ std::wstring DescribeTask(const TaskDescription& description, TweakContext& cont
 
     std::wstring tail;
     Append(tail, {L"管理员权限：", description.admin, ElevationText(context.elevation.State())});
+    if (description.key) AppendOriginals(tail, description, context);
     return Fit(std::move(body), tail);
 }
 

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "app/task_catalogue.h"
+#include "platform/fake/fake_record_store.h"
+#include "tweaks/reg_file.h"
 #include "tests/native/test_support.h"
 
 namespace torvane {
@@ -128,6 +130,10 @@ class TaskTipTest : public testing::TaskTest {
     }
 };
 
+std::wstring ManyA(size_t count) {
+    return std::wstring(count, L'a');
+}
+
 std::wstring Spelled(RegistryRoot root) {
     switch (root) {
         case RegistryRoot::CurrentUser:
@@ -248,7 +254,7 @@ TEST_F(TaskTipTest, HungAppTimeoutShowsTheUsersOwnValueBeside) {
                       L"不是登录用户的；登录用户用的是自己的值，未设置时为 5000 毫秒。\r\n"
                       L"生效：一般在下次关机时。\r\n"
                       L"管理员权限：需要。HKEY_USERS\\.DEFAULT 只有以管理员身份运行的程序"
-                      L"能修改。本程序现在有管理员权限。"));
+                      L"能修改。本程序现在有管理员权限。\r\n右键单击可导出为 .reg 文件。"));
 }
 
 TEST_F(TaskTipTest, FileSystemTipInFull) {
@@ -265,7 +271,8 @@ TEST_F(TaskTipTest, FileSystemTipInFull) {
                       L"没有提到它，系统一般也不读取它。\r\n"
                       L"生效：一般不会生效。\r\n"
                       L"管理员权限：需要。HKEY_LOCAL_MACHINE 中的项只有以管理员身份运行的程序"
-                      L"能修改。本程序现在没有管理员权限，你的账户也不是管理员。"));
+                      L"能修改。本程序现在没有管理员权限，你的账户也不是管理员。\r\n"
+                      L"右键单击可导出为 .reg 文件。"));
 }
 
 TEST_F(TaskTipTest, LongValuesAreCutAndEveryTipStaysUnderTheLimit) {
@@ -310,7 +317,7 @@ class TipLengthTest : public testing::TaskTest {
     const std::wstring kFileSystem = L"SYSTEM\\CurrentControlSet\\Control\\FileSystem";
     const std::wstring rights =
         L"\r\n管理员权限：需要。HKEY_LOCAL_MACHINE 中的项只有以管理员身份运行的程序能修改。"
-        L"本程序现在没有管理员权限，你的账户也不是管理员。";
+        L"本程序现在没有管理员权限，你的账户也不是管理员。\r\n右键单击可导出为 .reg 文件。";
 };
 
 bool HasLoneSurrogate(const std::wstring& text) {
@@ -349,6 +356,34 @@ TEST_F(TipLengthTest, ACutBetweenTheHalvesOfAPairLeavesNoLoneHalf) {
     }
 }
 
+// The originals this program keeps of the task's own values, after its rights
+// line; what equals the registry now counts as none.
+TEST_F(TaskTipTest, OriginalsOfTheTasksValuesComeLastWithTheHints) {
+    const std::wstring international = L"Control Panel\\International";
+    FakeRecordStore store;
+    store.file = EncodeRegFile(FormatRegFile(
+        {{RegistryRoot::CurrentUser, international, L"sTimeFormat", StringValue(ManyA(50))},
+         {RegistryRoot::CurrentUser, international, L"s1159", std::nullopt},
+         {RegistryRoot::CurrentUser, international, L"s2359", StringValue(L"x")},
+         {RegistryRoot::CurrentUser, kSystemPolicy, L"DisableRegistryTools", std::nullopt}}));
+    registry.Put(RegistryRoot::CurrentUser, international, L"s1159", StringValue(L"上午"));
+    registry.Put(RegistryRoot::CurrentUser, international, L"s2359", StringValue(L"x"));
+    context.originals = &store;
+    const std::wstring tip = Tip(L"在任务栏时间后面加入字符");
+    const std::wstring end = L"你的账户也不是管理员。\r\n原值：sTimeFormat = “" + ManyA(40) +
+                             L"…”（REG_SZ）\r\n原值：s1159 = 未设置\r\n右键单击可恢复原值。\r\n"
+                             L"右键单击可导出为 .reg 文件。";
+    ASSERT_GE(tip.size(), end.size());
+    EXPECT_EQ(testing::Utf8(tip.substr(tip.size() - end.size())), testing::Utf8(end));
+    EXPECT_EQ(Tip(L"备份注册表").find(L"右键单击"), std::wstring::npos);
+
+    store.file = EncodeRegFile(L"Windows Registry Editor Version 5.00\r\n\r\nx\r\n");
+    EXPECT_NE(Tip(L"隐藏桌面所有图标")
+                  .find(L"\r\n原值记录无法读取：" + store.path + L"（第 3 行）\r\n右键单击可导出"),
+              std::wstring::npos);
+    EXPECT_FALSE(store.LockHeld());
+}
+
 // How a value's data is shown, kind by kind.
 struct ValueTextCase {
     const char* name;
@@ -366,10 +401,6 @@ TEST_P(ValueTextTest, ShowsTheDataAsItIs) {
     std::wstring text;
     AppendValueText(text, GetParam().value, GetParam().maxCharacters);
     EXPECT_EQ(testing::Utf8(text), testing::Utf8(GetParam().shown));
-}
-
-std::wstring ManyA(size_t count) {
-    return std::wstring(count, L'a');
 }
 
 INSTANTIATE_TEST_SUITE_P(
