@@ -368,6 +368,7 @@ TEST_F(TaskTipTest, OriginalsOfTheTasksValuesComeLastWithTheHints) {
          {RegistryRoot::CurrentUser, kSystemPolicy, L"DisableRegistryTools", std::nullopt}}));
     registry.Put(RegistryRoot::CurrentUser, international, L"s1159", StringValue(L"上午"));
     registry.Put(RegistryRoot::CurrentUser, international, L"s2359", StringValue(L"x"));
+    registry.Put(RegistryRoot::CurrentUser, kSystemPolicy, L"DisableRegistryTools", DwordValue(1));
     context.originals = &store;
     const std::wstring tip = Tip(L"在任务栏时间后面加入字符");
     const std::wstring end = L"你的账户也不是管理员。\r\n原值：sTimeFormat = “" + ManyA(40) +
