@@ -5,6 +5,8 @@
 #include "app/form1_layout.h"
 #include "app/pictures.h"
 #include "app/resources/resource_ids.h"
+#include "app/task_menu.h"
+#include "app/win32_list_view.h"
 
 namespace torvane {
 namespace {
@@ -50,8 +52,9 @@ ControlKind KindOf(int id) {
 
 }  // namespace
 
-Form1::Form1(HINSTANCE instance, OwnerWindow& owner, TweakContext& context)
-    : instance_(instance), owner_(owner), handlers_(list_, context), tips_(context) {}
+Form1::Form1(HINSTANCE instance, OwnerWindow& owner, TweakContext& context,
+             FileDialog& exportDialog)
+    : instance_(instance), owner_(owner), handlers_(list_, context, exportDialog), tips_(context) {}
 
 Form1::~Form1() {
     if (window_) DestroyWindow(window_);
@@ -187,6 +190,35 @@ void Form1::OnCommand(int id, int notification) {
     if (id == IDC_COMMAND2) handlers_.OnExitClick();
 }
 
+void Form1::OnListContextMenu(LPARAM screenPoint) {
+    HWND list = GetDlgItem(window_, IDC_LISTVIEW1);
+    POINT at{static_cast<short>(LOWORD(screenPoint)), static_cast<short>(HIWORD(screenPoint))};
+    int item = -1;
+    if (screenPoint == -1) {
+        // From the keyboard: the selected task, the menu at its place.
+        item = ListView_GetNextItem(list, -1, LVNI_SELECTED);
+        RECT bounds{};
+        if (item >= 0 && ListView_GetItemRect(list, item, &bounds, LVIR_ICON)) {
+            at = {(bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2};
+        } else {
+            at = {0, 0};
+        }
+        ClientToScreen(list, &at);
+    } else {
+        // From the mouse: the task under the pointer, whatever is selected.
+        LVHITTESTINFO hit{};
+        hit.pt = at;
+        ScreenToClient(list, &hit.pt);
+        item = ListView_HitTest(list, &hit);
+        if (!(hit.flags & LVHT_ONITEM)) item = -1;
+    }
+    std::optional<std::wstring> task;
+    if (item >= 0) task = ListItemText(list, item);
+    tips_.Forget();
+    Win32TaskMenu menu(window_, at);
+    handlers_.OnContextMenu(task, menu);
+}
+
 LRESULT CALLBACK Form1::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* form = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
@@ -243,6 +275,12 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND:
             OnCommand(LOWORD(wParam), HIWORD(wParam));
             return 0;
+        case WM_CONTEXTMENU:
+            if (reinterpret_cast<HWND>(wParam) == GetDlgItem(window_, IDC_LISTVIEW1)) {
+                OnListContextMenu(lParam);
+                return 0;
+            }
+            break;
         case WM_CTLCOLORSTATIC: {
             // Red text straight on the picture: no box of the label's own.
             auto dc = reinterpret_cast<HDC>(wParam);

@@ -19,7 +19,7 @@ namespace torvane {
 // and two buttons, laid out from twips for the DPI of the monitor it is on.
 class Form1 {
   public:
-    Form1(HINSTANCE instance, OwnerWindow& owner, TweakContext& context);
+    Form1(HINSTANCE instance, OwnerWindow& owner, TweakContext& context, FileDialog& exportDialog);
     ~Form1();
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
@@ -37,6 +37,8 @@ class Form1 {
     SIZE FrameSize() const;
     void PaintBackground(HDC dc);
     void OnCommand(int id, int notification);
+    // Right click, Shift+F10 or the menu key on the task list.
+    void OnListContextMenu(LPARAM screenPoint);
     bool IsLabel(HWND control) const;
     void RememberFocus();
 

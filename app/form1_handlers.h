@@ -17,10 +17,32 @@ class TaskListView {
     virtual std::optional<std::wstring> SelectedItemText() = 0;
 };
 
+// What the task list's context menu offers.
+struct TaskMenuItems {
+    // On a task: 执行, 恢复原值, 全部恢复原值, 导出为 .reg 文件…; on the empty part
+    // of the list: 全部恢复原值 alone.
+    bool onTask = false;
+    bool restore = false;     // the record holds an original of one of the task's values
+    bool restoreAll = false;  // the record holds any original
+    bool exportFile = false;  // the task writes values (not backup or restore)
+    bool operator==(const TaskMenuItems&) const = default;
+};
+
+enum class MenuCommand { None, Run, Restore, RestoreAll, Export };
+
+// The menu itself: shown at the place the window chose, and waited for.
+class TaskMenu {
+  public:
+    virtual ~TaskMenu() = default;
+    virtual MenuCommand Show(const TaskMenuItems& items) = 0;
+};
+
 // Form1's event handlers, free of any window code so that they can be tested.
 class Form1Handlers {
   public:
-    Form1Handlers(TaskListView& list, TweakContext& context) : list_(list), context_(context) {}
+    // exportDialog is the save dialog of exports, a third one of its own.
+    Form1Handlers(TaskListView& list, TweakContext& context, FileDialog& exportDialog)
+        : list_(list), context_(context), exportDialog_(exportDialog) {}
 
     // While a task runs, its dialogs are modal, but a click queued before the
     // first dialog showed (a quick double-click, say) still arrives: each of
@@ -29,11 +51,19 @@ class Form1Handlers {
     void OnLabelClick(int labelNumber);  // 1 … 4
     void OnOkClick();                    // Command1, "确定"
     void OnExitClick();                  // Command2, "退出"
+    // The list's context menu on this task, or on the empty part of the list
+    // when there is none; what is chosen there runs before this returns.
+    void OnContextMenu(const std::optional<std::wstring>& taskText, TaskMenu& menu);
     bool TaskRunning() const { return taskRunning_; }
 
   private:
+    // Runs the task's own dialogs with its writes caught instead of made, and
+    // saves them as a .reg file for other PCs.
+    void ExportTask(const std::wstring& taskText);
+
     TaskListView& list_;
     TweakContext& context_;
+    FileDialog& exportDialog_;
     bool taskRunning_ = false;
 };
 

@@ -41,8 +41,8 @@ class ListTips {
     WNDPROC listProc_ = nullptr;
     int dpi_ = 96;
     HFONT font_ = nullptr;  // the window's, not ours
-    int item_ = -1;      // the item whose rectangle the tool has, -1 for none
-    std::wstring text_;  // the text the tooltip was last handed; it copies it
+    int item_ = -1;         // the item whose rectangle the tool has, -1 for none
+    std::wstring text_;     // the text the tooltip was last handed; it copies it
 };
 
 }  // namespace torvane

@@ -24,6 +24,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     torvane::Win32Dialogs dialogs(owner);
     torvane::Win32FileDialog commonDialog1(owner);
     torvane::Win32FileDialog commonDialog2(owner);
+    torvane::Win32FileDialog exportDialog(owner);  // a third, for exported changes
     torvane::Win32Shell shell(owner);
     torvane::Win32Elevation elevation(owner);
     torvane::Win32RecordStore originals;  // found and read only when first needed
@@ -32,7 +33,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
 
     int exitCode = 1;
     {
-        torvane::Form1 form(instance, owner, context);
+        torvane::Form1 form(instance, owner, context, exportDialog);
         if (form.Show(showCommand)) {
             MSG message;
             while (GetMessageW(&message, nullptr, 0, 0) > 0) {

@@ -47,13 +47,18 @@ std::span<const TaskCategory> TaskCatalogue() {
     return kCatalogue;
 }
 
-std::wstring TaskTip(const std::wstring& taskText, TweakContext& context) {
+const TaskEntry* FindTask(const std::wstring& taskText) {
     for (const TaskCategory& category : kCatalogue) {
         for (const TaskEntry& task : category.tasks) {
-            if (taskText == task.text) return DescribeTask(*task.description, context);
+            if (taskText == task.text) return &task;
         }
     }
-    return L"";
+    return nullptr;
+}
+
+std::wstring TaskTip(const std::wstring& taskText, TweakContext& context) {
+    const TaskEntry* task = FindTask(taskText);
+    return task ? DescribeTask(*task->description, context) : L"";
 }
 
 }  // namespace torvane

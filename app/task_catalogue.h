@@ -28,6 +28,9 @@ struct TaskCategory {
 // dispatch order.
 std::span<const TaskCategory> TaskCatalogue();
 
+// The task whose text equals taskText exactly, or null.
+const TaskEntry* FindTask(const std::wstring& taskText);
+
 // The tip of the task whose text equals taskText exactly, read fresh from the
 // registry; "" when no task has that text.
 std::wstring TaskTip(const std::wstring& taskText, TweakContext& context);

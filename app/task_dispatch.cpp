@@ -8,27 +8,22 @@ namespace {
 constexpr const wchar_t* kUnexpectedFailure = L"执行任务时发生意外错误，任务已中止。";
 constexpr const wchar_t* kErrorTitle = L"错误";
 
-TaskOperation FindOperation(const std::wstring& taskText) {
-    for (const TaskCategory& category : TaskCatalogue()) {
-        for (const TaskEntry& task : category.tasks) {
-            if (taskText == task.text) return task.operation;
-        }
-    }
-    return nullptr;
-}
-
 }  // namespace
 
 bool DispatchTask(const std::wstring& taskText, TweakContext& context) {
-    const TaskOperation operation = FindOperation(taskText);
-    if (!operation) return false;
+    const TaskEntry* task = FindTask(taskText);
+    if (!task) return false;
+    RunGuarded(context, [&] { task->operation(context); });
+    return true;
+}
+
+void RunGuarded(TweakContext& context, const std::function<void()>& action) {
     try {
-        operation(context);
+        action();
     } catch (...) {
         // The window must survive whatever one task runs into.
         context.dialogs.ShowMessageBox(kUnexpectedFailure, kButtonsOkOnly, kErrorTitle);
     }
-    return true;
 }
 
 }  // namespace torvane

@@ -121,8 +121,7 @@ std::wstring Fit(std::wstring body, const std::wstring& tail) {
 
 // What the record keeps of the task's values, and the two things the list's
 // menu offers for a task that writes values.
-void AppendOriginals(std::wstring& tip, const TaskDescription& description,
-                     TweakContext& context) {
+void AppendOriginals(std::wstring& tip, const TaskDescription& description, TweakContext& context) {
     const std::wstring_view lineBreak = messages::kLineBreak;
     const OriginalsReading reading = ReadOriginals(context);
     if (!reading.problem.empty()) Append(tip, {lineBreak, L"原值记录无法读取：", reading.problem});

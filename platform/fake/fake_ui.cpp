@@ -63,7 +63,10 @@ std::optional<std::wstring> FakeFileDialog::Choose(const Request& request) {
     return answer;
 }
 
-FakeUi::FakeUi() : commonDialog1(L"CommonDialog1", log), commonDialog2(L"CommonDialog2", log) {}
+FakeUi::FakeUi()
+    : commonDialog1(L"CommonDialog1", log),
+      commonDialog2(L"CommonDialog2", log),
+      exportDialog(L"ExportDialog", log) {}
 
 int FakeUi::ShowMessageBox(const std::wstring& prompt, int buttons, const std::wstring& title) {
     log.push_back(MessageBoxEvent(prompt, buttons, title));

@@ -81,6 +81,7 @@ class FakeUi : public DialogServices, public ShellServices, public Elevation {
     std::vector<UiEvent> log;
     FakeFileDialog commonDialog1;
     FakeFileDialog commonDialog2;
+    FakeFileDialog exportDialog;  // the third, of exported changes
     std::deque<int> messageBoxAnswers;
     std::deque<std::optional<std::wstring>> inputBoxAnswers;  // nothing stands for Cancel
 

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <windows.h>
+
+#include "app/form1_handlers.h"
+
+namespace torvane {
+
+// The task list's context menu as a popup menu of the window's, opened at a
+// point on the screen and waited for.
+class Win32TaskMenu : public TaskMenu {
+  public:
+    Win32TaskMenu(HWND owner, POINT screenPoint) : owner_(owner), at_(screenPoint) {}
+    MenuCommand Show(const TaskMenuItems& items) override;
+
+  private:
+    HWND owner_;
+    POINT at_;
+};
+
+}  // namespace torvane
