@@ -1,0 +1,137 @@
+#pragma once
+
+// The task list's context menu, driven with the real mouse and keyboard.
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include <thread>
+
+#include "tests/e2e/e2e_fixture.h"
+
+namespace torvane::e2e {
+
+// The record of originals, in the Local AppData of the user the tests run as.
+inline std::wstring RecordPath() {
+    wchar_t* folder = nullptr;
+    std::wstring path;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &folder)))
+        path = std::wstring(folder) + L"\\Torvane\\RegTool\\original-values.reg";
+    CoTaskMemFree(folder);
+    return path;
+}
+
+inline void Keys(std::initializer_list<std::pair<WORD, bool>> strokes) {
+    std::vector<INPUT> inputs;
+    for (const auto& [key, down] : strokes) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+inline void Press(WORD key) {
+    Keys({{key, true}, {key, false}});
+}
+
+inline void MouseAt(POINT point, DWORD buttons) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(point.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(point.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
+    SendInput(1, &input, sizeof input);
+}
+
+struct MenuSearch {
+    DWORD processId;
+    HWND found = nullptr;
+};
+
+inline BOOL CALLBACK FindMenu(HWND window, LPARAM lParam) {
+    auto* search = reinterpret_cast<MenuSearch*>(lParam);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, 16);
+    if (owner == search->processId && IsWindowVisible(window) && std::wstring(name) == L"#32768") {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+class TaskMenuTest : public EndToEndTest {
+  protected:
+    void SetUp() override {
+        DeleteFileW(RecordPath().c_str());
+        EndToEndTest::SetUp();
+        SetForegroundWindow(app->main());
+    }
+    void TearDown() override {
+        MouseAt({0, 0}, 0);
+        EndToEndTest::TearDown();
+    }
+
+    HWND OpenMenu() {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (std::chrono::steady_clock::now() < deadline) {
+            MenuSearch search{app->processId()};
+            EnumWindows(FindMenu, reinterpret_cast<LPARAM>(&search));
+            if (search.found) return search.found;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return nullptr;
+    }
+
+    // Right click on the item: the menu of the task under the pointer.
+    void RightClickItem(int index) {
+        const RECT item = app->ItemScreenRect(index);
+        const POINT centre{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+        MouseAt(centre, 0);
+        MouseAt(centre, MOUSEEVENTF_RIGHTDOWN);
+        MouseAt(centre, MOUSEEVENTF_RIGHTUP);
+    }
+
+    // Right click on the list where no task stands.
+    void RightClickEmptyList() {
+        RECT list{};
+        GetWindowRect(app->Control(IDC_LISTVIEW1), &list);
+        const POINT corner{list.right - 12, list.bottom - 12};
+        MouseAt(corner, 0);
+        MouseAt(corner, MOUSEEVENTF_RIGHTDOWN);
+        MouseAt(corner, MOUSEEVENTF_RIGHTUP);
+    }
+
+    // A left click on the item selects it and gives the list the focus.
+    void ClickItem(int index) {
+        const RECT item = app->ItemScreenRect(index);
+        const POINT centre{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+        MouseAt(centre, 0);
+        MouseAt(centre, MOUSEEVENTF_LEFTDOWN);
+        MouseAt(centre, MOUSEEVENTF_LEFTUP);
+        app->Sync();
+    }
+
+    // Shift+F10 where the focus is: the menu of the selected task.
+    void ShiftF10() {
+        Keys({{VK_SHIFT, true}, {VK_F10, true}, {VK_F10, false}, {VK_SHIFT, false}});
+    }
+
+    // Picks the menu's item at this place (1-based, separators not counted)
+    // with the arrow keys and Enter.
+    void Choose(int place) {
+        HWND menu = OpenMenu();
+        ASSERT_TRUE(menu) << "no menu";
+        for (int i = 0; i < place; ++i) Press(VK_DOWN);
+        Press(VK_RETURN);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (IsWindowVisible(menu) && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+};
+
+}  // namespace torvane::e2e
