@@ -2,7 +2,7 @@
 #include <optional>
 #include <vector>
 
-#include "tests/e2e/e2e_fixture.h"
+#include "tests/e2e/task_menu_fixture.h"
 
 namespace torvane::e2e {
 namespace {
@@ -243,6 +243,23 @@ TEST_F(ClockTextEndToEndTest, WritesTheTimePictureAndBothMarkersByteForByte) {
               StringBytes(L"HH:mm:ss:tttt"));
     EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, kInternational, L"s1159"), StringBytes(morningText));
     EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, kInternational, L"s2359"), StringBytes(afternoonText));
+}
+
+// Escape in the afternoon box, a real key: the user's own markers stay.
+TEST_F(ClockTextEndToEndTest, CancelInTheSecondBoxWritesNothing) {
+    ValueGuard format({HKEY_CURRENT_USER, kInternational, L"sTimeFormat"});
+    ValueGuard morning({HKEY_CURRENT_USER, kInternational, L"s1159"});
+    SetString(HKEY_CURRENT_USER, kInternational, L"sTimeFormat", L"tt h:mm");
+    SetString(HKEY_CURRENT_USER, kInternational, L"s1159", L"上午");
+    StartTask(3, 3);
+    app->AnswerInputBox(ExpectDialog(L"在上午显示的字符"), L"早");
+    DialogSeen second = ExpectDialog(L"在下午显示的字符");
+    SetForegroundWindow(second.handle);
+    Press(VK_ESCAPE);
+    ASSERT_TRUE(app->WaitForDialogsToClose());
+    EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, kInternational, L"sTimeFormat"),
+              StringBytes(L"tt h:mm"));
+    EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, kInternational, L"s1159"), StringBytes(L"上午"));
 }
 
 using WallpaperEndToEndTest = EndToEndTest;
