@@ -6,7 +6,6 @@
 #include "app/pictures.h"
 #include "app/resources/resource_ids.h"
 #include "app/task_menu.h"
-#include "app/win32_list_view.h"
 
 namespace torvane {
 namespace {
@@ -191,32 +190,8 @@ void Form1::OnCommand(int id, int notification) {
 }
 
 void Form1::OnListContextMenu(LPARAM screenPoint) {
-    HWND list = GetDlgItem(window_, IDC_LISTVIEW1);
-    POINT at{static_cast<short>(LOWORD(screenPoint)), static_cast<short>(HIWORD(screenPoint))};
-    int item = -1;
-    if (screenPoint == -1) {
-        // From the keyboard: the selected task, the menu at its place.
-        item = ListView_GetNextItem(list, -1, LVNI_SELECTED);
-        RECT bounds{};
-        if (item >= 0 && ListView_GetItemRect(list, item, &bounds, LVIR_ICON)) {
-            at = {(bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2};
-        } else {
-            at = {0, 0};
-        }
-        ClientToScreen(list, &at);
-    } else {
-        // From the mouse: the task under the pointer, whatever is selected.
-        LVHITTESTINFO hit{};
-        hit.pt = at;
-        ScreenToClient(list, &hit.pt);
-        item = ListView_HitTest(list, &hit);
-        if (!(hit.flags & LVHT_ONITEM)) item = -1;
-    }
-    std::optional<std::wstring> task;
-    if (item >= 0) task = ListItemText(list, item);
     tips_.Forget();
-    Win32TaskMenu menu(window_, at);
-    handlers_.OnContextMenu(task, menu);
+    OpenTaskMenu(window_, GetDlgItem(window_, IDC_LISTVIEW1), screenPoint, handlers_);
 }
 
 LRESULT CALLBACK Form1::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -1,5 +1,9 @@
 #include "app/task_menu.h"
 
+#include <commctrl.h>
+
+#include "app/win32_list_view.h"
+
 namespace torvane {
 namespace {
 
@@ -33,6 +37,33 @@ MenuCommand Win32TaskMenu::Show(const TaskMenuItems& items) {
     const auto chosen = TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
                                        at_.x, at_.y, 0, owner_, nullptr);
     return static_cast<MenuCommand>(chosen);
+}
+
+void OpenTaskMenu(HWND owner, HWND list, LPARAM screenPoint, Form1Handlers& handlers) {
+    POINT at{static_cast<short>(LOWORD(screenPoint)), static_cast<short>(HIWORD(screenPoint))};
+    int item = -1;
+    if (screenPoint == -1) {
+        // From the keyboard: the selected task, the menu at its place.
+        item = ListView_GetNextItem(list, -1, LVNI_SELECTED);
+        RECT bounds{};
+        if (item >= 0 && ListView_GetItemRect(list, item, &bounds, LVIR_ICON)) {
+            at = {(bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2};
+        } else {
+            at = {0, 0};
+        }
+        ClientToScreen(list, &at);
+    } else {
+        // From the mouse: the task under the pointer, whatever is selected.
+        LVHITTESTINFO hit{};
+        hit.pt = at;
+        ScreenToClient(list, &hit.pt);
+        item = ListView_HitTest(list, &hit);
+        if (!(hit.flags & LVHT_ONITEM)) item = -1;
+    }
+    std::optional<std::wstring> task;
+    if (item >= 0) task = ListItemText(list, item);
+    Win32TaskMenu menu(owner, at);
+    handlers.OnContextMenu(task, menu);
 }
 
 }  // namespace torvane

@@ -18,4 +18,10 @@ class Win32TaskMenu : public TaskMenu {
     POINT at_;
 };
 
+// The list's menu for a WM_CONTEXTMENU at this screen point (-1 from the
+// keyboard): on the task under the pointer, or from the keyboard on the
+// selected task, or else on the empty part of the list; what is chosen there
+// runs before this returns.
+void OpenTaskMenu(HWND owner, HWND list, LPARAM screenPoint, Form1Handlers& handlers);
+
 }  // namespace torvane

@@ -96,6 +96,10 @@ bool WaitForFileToExist(const std::wstring& path,
                         std::chrono::seconds timeout = std::chrono::seconds(20));
 // Polls until the value exists (another process is writing it), or gives up.
 std::optional<RawValue> WaitForValue(HKEY root, const std::wstring& path, const std::wstring& name);
+// Polls until the value is as expected (a task may still be writing it), or
+// gives up after a few seconds; either way, what it holds then.
+std::optional<RawValue> SettledValue(HKEY root, const std::wstring& path, const std::wstring& name,
+                                     const std::optional<RawValue>& expected);
 // A .reg file as the registry editor writes it: UTF-16 with a byte-order mark.
 void WriteRegFile(const std::wstring& path, const std::wstring& text);
 // The association Windows has for .reg files: "open" runs regedit.exe "%1".

@@ -94,7 +94,8 @@ TEST_P(ExportEndToEndTest, ImportingTheFileGivesWhatRunningTheTaskGives) {
     StartTask(run.label, run.index);
     AnswerTheTask();
     ASSERT_TRUE(app->WaitForDialogsToClose());
-    EXPECT_EQ(imported, Now());
+    const Where& where = run.where;
+    EXPECT_EQ(imported, SettledValue(where.root, where.key, where.name, imported));
     EXPECT_NE(imported, run.other);
     DeleteFileW(file.c_str());
 }

@@ -26,7 +26,8 @@ TEST_F(OriginalsEndToEndTest, RightClickRunThenRestoreDeletesAValueThatWasAbsent
                    L" 中的 DisableRegistryTools：现在 1（REG_DWORD），原值 未设置"));
     app->PressDialogButton(question, IDYES);
     ASSERT_TRUE(app->WaitForDialogsToClose());
-    EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, kPolicy, L"DisableRegistryTools"), std::nullopt);
+    EXPECT_EQ(SettledValue(HKEY_CURRENT_USER, kPolicy, L"DisableRegistryTools", std::nullopt),
+              std::nullopt);
 }
 
 // The task writes a string; the original was a DWORD, and a DWORD it becomes.
@@ -36,13 +37,14 @@ TEST_F(OriginalsEndToEndTest, ARegDwordOriginalComesBackAsRegDword) {
     RightClickItem(1);  // 设置桌面图标大小
     Choose(1);
     app->AnswerInputBox(ExpectDialog(L"按百分比输入"), L"32");
-    ASSERT_TRUE(app->WaitForDialogsToClose());
-    ASSERT_EQ(ReadValue(HKEY_CURRENT_USER, kMetrics, L"Shell Icon Size"), StringBytes(L"32"));
+    ASSERT_EQ(SettledValue(HKEY_CURRENT_USER, kMetrics, L"Shell Icon Size", StringBytes(L"32")),
+              StringBytes(L"32"));
     RightClickItem(1);
     Choose(2);
     app->PressDialogButton(ExpectDialog(L"恢复原值"), IDYES);
     ASSERT_TRUE(app->WaitForDialogsToClose());
-    EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, kMetrics, L"Shell Icon Size"), DwordBytes(48));
+    EXPECT_EQ(SettledValue(HKEY_CURRENT_USER, kMetrics, L"Shell Icon Size", DwordBytes(48)),
+              DwordBytes(48));
 }
 
 // The record outlives the program; Shift+F10 opens the selected task's menu.
@@ -51,12 +53,13 @@ TEST_F(OriginalsEndToEndTest, AfterARestartShiftF10Restores) {
     DeleteValue(HKEY_CURRENT_USER, kPolicy, L"DisableRegistryTools");
     app->SelectItem(2);  // 禁用注册表编辑器, another task, whose original stays
     app->ClickButton(IDC_COMMAND1);
+    ASSERT_EQ(WaitForValue(HKEY_CURRENT_USER, kPolicy, L"DisableRegistryTools"), DwordBytes(1));
     app->ClickLabel(3);
     app->SelectItem(2);  // 隐藏桌面所有图标
     app->ClickButton(IDC_COMMAND1);
     app->PressDialogButton(ExpectDialog(L"确认"), IDYES);
-    ASSERT_TRUE(app->WaitForDialogsToClose());
-    ASSERT_EQ(ReadValue(HKEY_CURRENT_USER, kExplorer, L"NoDesktop"), DwordBytes(1));
+    ASSERT_EQ(SettledValue(HKEY_CURRENT_USER, kExplorer, L"NoDesktop", DwordBytes(1)),
+              DwordBytes(1));
     app->ClickButton(IDC_COMMAND2);
     ASSERT_TRUE(app->WaitForExit());
 
@@ -71,7 +74,8 @@ TEST_F(OriginalsEndToEndTest, AfterARestartShiftF10Restores) {
     EXPECT_EQ(question.text.find(L"DisableRegistryTools"), std::wstring::npos);
     app->PressDialogButton(question, IDYES);
     ASSERT_TRUE(app->WaitForDialogsToClose());
-    EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, kExplorer, L"NoDesktop"), StringBytes(L"mine"));
+    EXPECT_EQ(SettledValue(HKEY_CURRENT_USER, kExplorer, L"NoDesktop", StringBytes(L"mine")),
+              StringBytes(L"mine"));
     EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, kPolicy, L"DisableRegistryTools"), DwordBytes(1));
     DeleteValue(HKEY_CURRENT_USER, kPolicy, L"DisableRegistryTools");
 }
@@ -84,11 +88,13 @@ TEST_F(OriginalsEndToEndTest, RestoreAllCoversTwoCategories) {
     app->ClickLabel(1);
     RightClickItem(2);  // 禁用注册表编辑器
     Choose(1);
+    ASSERT_EQ(WaitForValue(HKEY_CURRENT_USER, kPolicy, L"DisableRegistryTools"), DwordBytes(1));
     app->ClickLabel(4);
     RightClickItem(2);  // 优化Windows文件系统
     Choose(1);
-    ASSERT_EQ(WaitForValue(HKEY_LOCAL_MACHINE, kFileSystem, L"ConfigFileAllocsize"),
-              DwordBytes(500));
+    ASSERT_EQ(
+        SettledValue(HKEY_LOCAL_MACHINE, kFileSystem, L"ConfigFileAllocsize", DwordBytes(500)),
+        DwordBytes(500));
     RightClickEmptyList();
     Choose(1);  // 全部恢复原值
     DialogSeen question = ExpectDialog(L"恢复原值");
@@ -96,8 +102,10 @@ TEST_F(OriginalsEndToEndTest, RestoreAllCoversTwoCategories) {
     EXPECT_NE(question.text.find(L"ConfigFileAllocsize"), std::wstring::npos);
     app->PressDialogButton(question, IDYES);
     ASSERT_TRUE(app->WaitForDialogsToClose());
-    EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, kPolicy, L"DisableRegistryTools"), std::nullopt);
-    EXPECT_EQ(ReadValue(HKEY_LOCAL_MACHINE, kFileSystem, L"ConfigFileAllocsize"), DwordBytes(7));
+    EXPECT_EQ(SettledValue(HKEY_CURRENT_USER, kPolicy, L"DisableRegistryTools", std::nullopt),
+              std::nullopt);
+    EXPECT_EQ(SettledValue(HKEY_LOCAL_MACHINE, kFileSystem, L"ConfigFileAllocsize", DwordBytes(7)),
+              DwordBytes(7));
 }
 
 // The record is a registry file: imported by hand, it puts back the same as
@@ -110,11 +118,13 @@ TEST_F(OriginalsEndToEndTest, ImportingTheRecordEqualsTheProgramsRestore) {
         RightClickItem(1);  // 设置桌面图标大小
         Choose(1);
         app->AnswerInputBox(ExpectDialog(L"按百分比输入"), L"64");
+        ASSERT_EQ(SettledValue(HKEY_CURRENT_USER, kMetrics, L"Shell Icon Size", StringBytes(L"64")),
+                  StringBytes(L"64"));
         RightClickItem(2);  // 隐藏桌面所有图标
         Choose(1);
         app->PressDialogButton(ExpectDialog(L"确认"), IDYES);
-        ASSERT_TRUE(app->WaitForDialogsToClose());
-        ASSERT_EQ(ReadValue(HKEY_CURRENT_USER, kExplorer, L"NoDesktop"), DwordBytes(1));
+        ASSERT_EQ(SettledValue(HKEY_CURRENT_USER, kExplorer, L"NoDesktop", DwordBytes(1)),
+                  DwordBytes(1));
     };
     const auto values = [&] {
         return std::make_pair(ReadValue(HKEY_CURRENT_USER, kMetrics, L"Shell Icon Size"),
@@ -132,6 +142,7 @@ TEST_F(OriginalsEndToEndTest, ImportingTheRecordEqualsTheProgramsRestore) {
     Choose(1);
     app->PressDialogButton(ExpectDialog(L"恢复原值"), IDYES);
     ASSERT_TRUE(app->WaitForDialogsToClose());
+    for (int i = 0; i < 100 && values() != imported; ++i) Sleep(50);
     EXPECT_EQ(values(), imported);
     EXPECT_EQ(imported,
               std::make_pair(std::optional<RawValue>(DwordBytes(48)), std::optional<RawValue>()));

@@ -47,6 +47,13 @@ void PutValue(HKEY root, const std::wstring& path, const std::wstring& name,
                     static_cast<DWORD>(value.bytes.size()));
 }
 
+std::optional<RawValue> SettledValue(HKEY root, const std::wstring& path, const std::wstring& name,
+                                     const std::optional<RawValue>& expected) {
+    for (int i = 0; i < 100 && ReadValue(root, path, name) != expected; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    return ReadValue(root, path, name);
+}
+
 std::optional<RawValue> WaitForValue(HKEY root, const std::wstring& path,
                                      const std::wstring& name) {
     for (int i = 0; i < 300; ++i) {

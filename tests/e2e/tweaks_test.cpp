@@ -45,10 +45,6 @@ class ValueGuard {
     std::optional<RawValue> saved_;
 };
 
-std::optional<RawValue> Read(const Where& where) {
-    return ReadValue(where.root, where.key, where.name);
-}
-
 // One step of a task's conversation: the dialog expected and what the user does.
 struct Step {
     std::wstring title;
@@ -87,7 +83,10 @@ TEST_P(TaskEndToEndTest, DialogsInOrderThenTheRealRegistry) {
         app->PressDialogButton(dialog, step.button);
     }
     ASSERT_TRUE(app->WaitForDialogsToClose());
-    EXPECT_EQ(Read(run.where), run.expected);
+    // The task may still be at work after its last dialog: the first change
+    // of a run finds the record's folder first.
+    EXPECT_EQ(SettledValue(run.where.root, run.where.key, run.where.name, run.expected),
+              run.expected);
     // Still usable: the list is intact and another click works.
     app->ClickLabel(1);
     EXPECT_EQ(app->ListItems().size(), 4u);
