@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/task_catalogue.h"
 #include "platform/fake/fake_record_store.h"
 #include "tests/native/test_support.h"
 #include "tweaks/mod_regSetting.h"
@@ -192,7 +193,12 @@ TEST_F(OriginalsTest, RestoreCreatesNoKey) {
 }
 
 TEST(AllTaskDescriptions, AreTheCataloguesAndNoOtherValueIsAllowed) {
-    EXPECT_EQ(AllTaskDescriptions().size(), 13u);
+    std::vector<const TaskDescription*> catalogue;
+    for (const TaskCategory& category : TaskCatalogue())
+        for (const TaskEntry& task : category.tasks) catalogue.push_back(task.description);
+    EXPECT_EQ(std::vector<const TaskDescription*>(AllTaskDescriptions().begin(),
+                                                  AllTaskDescriptions().end()),
+              catalogue);
     EXPECT_TRUE(WrittenByATask({kUser, L"control panel\\INTERNATIONAL", L"s1159", std::nullopt}));
     EXPECT_FALSE(
         WrittenByATask({kUser, L"Control Panel\\International", L"sShortDate", std::nullopt}));
