@@ -100,6 +100,13 @@ std::optional<RawValue> WaitForValue(HKEY root, const std::wstring& path, const 
 // gives up after a few seconds; either way, what it holds then.
 std::optional<RawValue> SettledValue(HKEY root, const std::wstring& path, const std::wstring& name,
                                      const std::optional<RawValue>& expected);
+// The whole file, or "" when it cannot be opened.
+std::string ReadBytes(const std::wstring& path);
+// Where a planted program leaves its mark when it runs.
+inline const std::wstring kPlantMarker = L"C:\\torvane-planted-program-ran.txt";
+// Puts a program at the path that leaves kPlantMarker when run: a batch file
+// for .bat and .cmd, the planted test program otherwise. Removes the mark.
+bool PlantProgram(const std::wstring& path);
 // A .reg file as the registry editor writes it: UTF-16 with a byte-order mark.
 void WriteRegFile(const std::wstring& path, const std::wstring& text);
 // The association Windows has for .reg files: "open" runs regedit.exe "%1".

@@ -20,19 +20,6 @@ std::set<std::wstring> FilesIn(const std::wstring& folder) {
     return names;
 }
 
-std::string ReadBytes(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return {};
-    std::string bytes;
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read)
-        bytes.append(buffer, read);
-    CloseHandle(file);
-    return bytes;
-}
-
 std::string InCodePage936(const std::wstring& text) {
     const int size = WideCharToMultiByte(936, 0, text.data(), static_cast<int>(text.size()),
                                          nullptr, 0, nullptr, nullptr);
@@ -167,25 +154,13 @@ TEST_F(BackupEndToEndTest, ARestoreTheShellCannotCarryOutSaysWhyOnce) {
 // adapter test TheInterpreterSearchesTheSystemFoldersOnly checks the search
 // path the interpreter is given.
 const std::wstring kPathPlantFolder = L"C:\\Torvane 路径";
-const std::wstring kPlantMarker = L"C:\\torvane-planted-program-ran.txt";
 
 class SearchPathPlantTest : public EndToEndTest,
                             public ::testing::WithParamInterface<const wchar_t*> {
   protected:
     void SetUp() override {
         CreateDirectoryW(kPathPlantFolder.c_str(), nullptr);
-        if (std::wstring(GetParam()).ends_with(L".bat")) {
-            const std::string line = "@echo ran> " + Utf8(kPlantMarker) + "\r\n";
-            HANDLE file =
-                CreateFileW(plant.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-            DWORD written = 0;
-            WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-            CloseHandle(file);
-        } else {
-            ASSERT_TRUE(CopyFileW((ModuleFolder() + L"\\planted\\planted_program.exe").c_str(),
-                                  plant.c_str(), FALSE));
-        }
-        DeleteFileW(kPlantMarker.c_str());
+        ASSERT_TRUE(PlantProgram(plant));
         std::vector<wchar_t> path(32768);
         path.resize(GetEnvironmentVariableW(L"PATH", path.data(), 32768));
         savedPath.assign(path.begin(), path.end());

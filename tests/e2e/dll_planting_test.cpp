@@ -84,7 +84,6 @@ void PrintTo(const RegeditPlant& plant, std::ostream* out) {
 }
 
 const std::wstring kPlantRoot = L"C:\\Torvane 下载";
-const std::wstring kPlantMarker = L"C:\\torvane-planted-program-ran.txt";
 
 class RegeditPlantingTest : public ::testing::TestWithParam<RegeditPlant> {
   protected:
@@ -93,19 +92,7 @@ class RegeditPlantingTest : public ::testing::TestWithParam<RegeditPlant> {
             CreateDirectoryW(folder.c_str(), nullptr);
         ASSERT_TRUE(CopyFileW((ModuleFolder() + L"\\TorvaneRegTool.exe").c_str(),
                               (programFolder + L"\\TorvaneRegTool.exe").c_str(), FALSE));
-        const std::wstring name = GetParam().name;
-        if (name.ends_with(L".bat") || name.ends_with(L".cmd")) {
-            const std::string line = "@echo ran> " + Utf8(kPlantMarker) + "\r\n";
-            HANDLE file =
-                CreateFileW(plant.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-            DWORD written = 0;
-            WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-            CloseHandle(file);
-        } else {
-            ASSERT_TRUE(CopyFileW((ModuleFolder() + L"\\planted\\planted_program.exe").c_str(),
-                                  plant.c_str(), FALSE));
-        }
-        DeleteFileW(kPlantMarker.c_str());
+        ASSERT_TRUE(PlantProgram(plant));
         AssociateRegFilesWithRegedit();
     }
     void TearDown() override {

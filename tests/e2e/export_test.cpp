@@ -77,13 +77,7 @@ TEST_P(ExportEndToEndTest, ImportingTheFileGivesWhatRunningTheTaskGives) {
     ASSERT_TRUE(app->WaitForDialogsToClose());
     EXPECT_EQ(Now(), run.other) << "an export changes nothing";
 
-    std::string bytes(4096, '\0');
-    HANDLE saved = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                               0, nullptr);
-    DWORD read = 0;
-    ReadFile(saved, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-    CloseHandle(saved);
-    bytes.resize(read);
+    const std::string bytes = ReadBytes(file);
     const std::wstring header = L"\xFEFFWindows Registry Editor Version 5.00\r\n";
     ASSERT_GE(bytes.size(), header.size() * 2);
     EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), header.size()), header);

@@ -72,6 +72,34 @@ bool WaitForFileToExist(const std::wstring& path, std::chrono::seconds timeout) 
     return true;
 }
 
+std::string ReadBytes(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {};
+    std::string bytes;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read)
+        bytes.append(buffer, read);
+    CloseHandle(file);
+    return bytes;
+}
+
+bool PlantProgram(const std::wstring& path) {
+    DeleteFileW(kPlantMarker.c_str());
+    if (!path.ends_with(L".bat") && !path.ends_with(L".cmd")) {
+        return CopyFileW((ModuleFolder() + L"\\planted\\planted_program.exe").c_str(), path.c_str(),
+                         FALSE);
+    }
+    const std::string line = "@echo ran> " + Utf8(kPlantMarker) + "\r\n";
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    const bool ok =
+        WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok;
+}
+
 void WriteRegFile(const std::wstring& path, const std::wstring& text) {
     const std::wstring withMark = L"\xFEFF" + text;
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);

@@ -87,32 +87,33 @@ class TaskMenuTest : public EndToEndTest {
         return nullptr;
     }
 
+    POINT ItemCentre(int index) {
+        const RECT item = app->ItemScreenRect(index);
+        return {(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+    }
+
+    // The pointer there, then a button pressed and let go.
+    static void ClickAt(POINT point, DWORD down, DWORD up) {
+        MouseAt(point, 0);
+        MouseAt(point, down);
+        MouseAt(point, up);
+    }
+
     // Right click on the item: the menu of the task under the pointer.
     void RightClickItem(int index) {
-        const RECT item = app->ItemScreenRect(index);
-        const POINT centre{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
-        MouseAt(centre, 0);
-        MouseAt(centre, MOUSEEVENTF_RIGHTDOWN);
-        MouseAt(centre, MOUSEEVENTF_RIGHTUP);
+        ClickAt(ItemCentre(index), MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
     }
 
     // Right click on the list where no task stands.
     void RightClickEmptyList() {
         RECT list{};
         GetWindowRect(app->Control(IDC_LISTVIEW1), &list);
-        const POINT corner{list.right - 12, list.bottom - 12};
-        MouseAt(corner, 0);
-        MouseAt(corner, MOUSEEVENTF_RIGHTDOWN);
-        MouseAt(corner, MOUSEEVENTF_RIGHTUP);
+        ClickAt({list.right - 12, list.bottom - 12}, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
     }
 
     // A left click on the item selects it and gives the list the focus.
     void ClickItem(int index) {
-        const RECT item = app->ItemScreenRect(index);
-        const POINT centre{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
-        MouseAt(centre, 0);
-        MouseAt(centre, MOUSEEVENTF_LEFTDOWN);
-        MouseAt(centre, MOUSEEVENTF_LEFTUP);
+        ClickAt(ItemCentre(index), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
         app->Sync();
     }
 
@@ -126,6 +127,12 @@ class TaskMenuTest : public EndToEndTest {
     void Choose(int place) {
         HWND menu = OpenMenu();
         ASSERT_TRUE(menu) << "no menu";
+        // The menu shows a moment before its loop takes the keyboard; a key
+        // sent in between would go to the list. Answered, this message shows
+        // the loop running.
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(menu, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
         for (int i = 0; i < place; ++i) Press(VK_DOWN);
         Press(VK_RETURN);
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);

@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/e2e/e2e_fixture.h"
+#include "tests/e2e/task_menu_fixture.h"
 
 namespace torvane::e2e {
 namespace {
@@ -143,14 +143,7 @@ class TaskTipsTest : public EndToEndTest {
     }
 
     // Real input: the system moves the pointer and the program sees it move.
-    void MoveMouseTo(POINT point) {
-        INPUT input{};
-        input.type = INPUT_MOUSE;
-        input.mi.dx = MulDiv(point.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-        input.mi.dy = MulDiv(point.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-        SendInput(1, &input, sizeof input);
-    }
+    static void MoveMouseTo(POINT point) { MouseAt(point, 0); }
 
     // Rests the pointer on the item and reads the tip once it shows. Until the
     // program has seen the pointer move, the tip before may still be up: a tip
