@@ -14,6 +14,24 @@ std::wstring RootName(RegistryRoot root) {
     return L"";
 }
 
+RegistryValue DwordValue(std::uint32_t value) {
+    return {kRegDword,
+            {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+             static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)}};
+}
+
+RegistryValue StringValue(const std::wstring& text) {
+    RegistryValue stored{kRegSz, {}};
+    for (wchar_t c : text) {
+        const auto unit = static_cast<std::uint16_t>(c);
+        stored.bytes.push_back(static_cast<std::uint8_t>(unit));
+        stored.bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
+    }
+    stored.bytes.push_back(0);
+    stored.bytes.push_back(0);
+    return stored;
+}
+
 bool SameRegistryName(std::wstring_view a, std::wstring_view b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i) {

@@ -40,6 +40,11 @@ struct RegistryValue {
     bool operator==(const RegistryValue&) const = default;
 };
 
+// The bytes Windows stores for a REG_DWORD (four, little-endian) and for a
+// REG_SZ (UTF-16LE with one terminating NUL).
+RegistryValue DwordValue(std::uint32_t value);
+RegistryValue StringValue(const std::wstring& text);
+
 // An open key. Destroying it closes it, so no handle can outlive its task.
 class RegistryKey {
   public:

@@ -8,20 +8,10 @@ class CapturingKey : public RegistryKey {
         : registry_(registry), root_(root), path_(std::move(path)) {}
 
     ErrorCode SetDword(const std::wstring& name, std::uint32_t value) override {
-        RegistryValue stored{kRegDword, {}};
-        for (int shift = 0; shift < 32; shift += 8)
-            stored.bytes.push_back(static_cast<std::uint8_t>(value >> shift));
-        return Record(name, stored);
+        return Record(name, DwordValue(value));
     }
     ErrorCode SetString(const std::wstring& name, const std::wstring& text) override {
-        RegistryValue stored{kRegSz, {}};
-        for (wchar_t c : text) {
-            stored.bytes.push_back(static_cast<std::uint8_t>(c));
-            stored.bytes.push_back(static_cast<std::uint8_t>(c >> 8));
-        }
-        stored.bytes.insert(stored.bytes.end(),
-                            {0, 0});  // the terminating NUL, as Windows keeps it
-        return Record(name, stored);
+        return Record(name, StringValue(text));
     }
     ErrorCode SetValue(const std::wstring& name, const RegistryValue& value) override {
         return Record(name, value);

@@ -25,24 +25,6 @@ void PrintTo(const RegistryRequest& request, std::ostream* out) {
     *out << text;
 }
 
-StoredValue DwordValue(std::uint32_t value) {
-    return {kRegDword,
-            {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-             static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)}};
-}
-
-StoredValue StringValue(const std::wstring& text) {
-    StoredValue stored{kRegSz, {}};
-    for (wchar_t c : text) {
-        const auto unit = static_cast<std::uint16_t>(c);
-        stored.bytes.push_back(static_cast<std::uint8_t>(unit));
-        stored.bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
-    }
-    stored.bytes.push_back(0);
-    stored.bytes.push_back(0);
-    return stored;
-}
-
 class FakeRegistryKey : public RegistryKey {
   public:
     FakeRegistryKey(FakeRegistry& registry, FakeRegistry::KeyId id)

@@ -20,9 +20,6 @@ using StoredValue = RegistryValue;
 // For readable test failures: kind and bytes in hex.
 void PrintTo(const StoredValue& value, std::ostream* out);
 
-// The bytes that Windows stores for each kind.
-StoredValue DwordValue(std::uint32_t value);
-StoredValue StringValue(const std::wstring& text);
 
 // One call on the fake registry, in the order the code under test made it.
 struct RegistryRequest {
