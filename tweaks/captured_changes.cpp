@@ -44,14 +44,14 @@ ReadResult CapturingRegistry::ReadValue(RegistryRoot root, const std::wstring& p
 
 void CapturingRegistry::Record(RegistryRoot root, const std::wstring& path,
                                const std::wstring& name, std::optional<RegistryValue> value) {
+    RegFileEntry entry{root, path, name, std::move(value)};
     for (RegFileEntry& change : changes_) {
-        if (change.root == root && SameRegistryName(change.path, path) &&
-            SameRegistryName(change.name, name)) {
-            change.value = std::move(value);
+        if (SameValue(change, entry)) {
+            change.value = std::move(entry.value);
             return;
         }
     }
-    changes_.push_back({root, path, name, std::move(value)});
+    changes_.push_back(std::move(entry));
 }
 
 }  // namespace torvane

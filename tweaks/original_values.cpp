@@ -22,10 +22,6 @@ constexpr const TaskDescription* kAllTasks[]{
 
 constexpr size_t kShownCharacters = 100;  // of a text in the restore question
 
-bool SameValue(const Original& a, const Original& b) {
-    return a.root == b.root && SameRegistryName(a.path, b.path) && SameRegistryName(a.name, b.name);
-}
-
 // The value as it is now: set, absent, or unreadable (nothing then).
 std::optional<std::optional<RegistryValue>> Present(TweakContext& context, const Original& where) {
     const ReadResult read = context.registry.ReadValue(where.root, where.path, where.name);

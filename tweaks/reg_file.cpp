@@ -389,6 +389,10 @@ class Reader {
 
 }  // namespace
 
+bool SameValue(const RegFileEntry& a, const RegFileEntry& b) {
+    return a.root == b.root && SameRegistryName(a.path, b.path) && SameRegistryName(a.name, b.name);
+}
+
 std::wstring FormatRegFile(const std::vector<RegFileEntry>& entries) {
     // Sorted by key, each key's entries stay in input order; each key is
     // written whole where its first entry comes. Linear in the entries however

@@ -24,6 +24,10 @@ struct RegFileEntry {
     bool operator==(const RegFileEntry&) const = default;
 };
 
+// Whether two entries name the same value: key paths and names compare as
+// Windows compares them, without regard to letter case.
+bool SameValue(const RegFileEntry& a, const RegFileEntry& b);
+
 // The text: the version line, a blank line, then each key once, in the order
 // its first entry comes, as "[HKEY_…\path]" followed by its values and a blank
 // line. Every line ends in CR LF.
