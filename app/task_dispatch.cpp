@@ -1,12 +1,12 @@
 #include "app/task_dispatch.h"
 
 #include "app/task_catalogue.h"
+#include "tweaks/user_messages.h"
 
 namespace torvane {
 namespace {
 
 constexpr const wchar_t* kUnexpectedFailure = L"执行任务时发生意外错误，任务已中止。";
-constexpr const wchar_t* kErrorTitle = L"错误";
 
 }  // namespace
 
@@ -22,7 +22,7 @@ void RunGuarded(TweakContext& context, const std::function<void()>& action) {
         action();
     } catch (...) {
         // The window must survive whatever one task runs into.
-        context.dialogs.ShowMessageBox(kUnexpectedFailure, kButtonsOkOnly, kErrorTitle);
+        context.dialogs.ShowMessageBox(kUnexpectedFailure, kButtonsOkOnly, messages::kErrorTitle);
     }
 }
 

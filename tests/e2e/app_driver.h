@@ -107,6 +107,8 @@ inline const std::wstring kPlantMarker = L"C:\\torvane-planted-program-ran.txt";
 // Puts a program at the path that leaves kPlantMarker when run: a batch file
 // for .bat and .cmd, the planted test program otherwise. Removes the mark.
 bool PlantProgram(const std::wstring& path);
+// Whether the planted program's mark appears within the wait.
+bool PlantRan(std::chrono::milliseconds wait);
 // A .reg file as the registry editor writes it: UTF-16 with a byte-order mark.
 void WriteRegFile(const std::wstring& path, const std::wstring& text);
 // The association Windows has for .reg files: "open" runs regedit.exe "%1".

@@ -173,14 +173,6 @@ class SearchPathPlantTest : public EndToEndTest,
         DeleteFileW(plant.c_str());
         DeleteFileW(kPlantMarker.c_str());
     }
-    bool PlantRan(std::chrono::milliseconds wait) const {
-        const auto deadline = std::chrono::steady_clock::now() + wait;
-        do {
-            if (GetFileAttributesW(kPlantMarker.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
-            Sleep(100);
-        } while (std::chrono::steady_clock::now() < deadline);
-        return false;
-    }
 
     const std::wstring plant = kPathPlantFolder + L"\\" + GetParam();
     std::wstring savedPath;

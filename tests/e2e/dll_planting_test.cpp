@@ -102,14 +102,6 @@ class RegeditPlantingTest : public ::testing::TestWithParam<RegeditPlant> {
     // The .reg association names regedit.exe; the other plants only stand in
     // for the batch line's bare "regedit".
     bool OpensRegFiles() const { return std::wstring(GetParam().name) == L"regedit.exe"; }
-    bool PlantRan(std::chrono::milliseconds wait) const {
-        const auto deadline = std::chrono::steady_clock::now() + wait;
-        do {
-            if (GetFileAttributesW(kPlantMarker.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
-            Sleep(100);
-        } while (std::chrono::steady_clock::now() < deadline);
-        return false;
-    }
 
     const std::wstring programFolder = kPlantRoot + L"\\程序";
     const std::wstring currentFolder = kPlantRoot + L"\\当前";

@@ -100,6 +100,15 @@ bool PlantProgram(const std::wstring& path) {
     return ok;
 }
 
+bool PlantRan(std::chrono::milliseconds wait) {
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    do {
+        if (GetFileAttributesW(kPlantMarker.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    } while (std::chrono::steady_clock::now() < deadline);
+    return false;
+}
+
 void WriteRegFile(const std::wstring& path, const std::wstring& text) {
     const std::wstring withMark = L"\xFEFF" + text;
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
