@@ -1,6 +1,7 @@
 #include "app/task_menu.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include "app/win32_list_view.h"
 
@@ -40,9 +41,11 @@ MenuCommand Win32TaskMenu::Show(const TaskMenuItems& items) {
 }
 
 void OpenTaskMenu(HWND owner, HWND list, LPARAM screenPoint, Form1Handlers& handlers) {
-    POINT at{static_cast<short>(LOWORD(screenPoint)), static_cast<short>(HIWORD(screenPoint))};
+    POINT at{GET_X_LPARAM(screenPoint), GET_Y_LPARAM(screenPoint)};
     int item = -1;
-    if (screenPoint == -1) {
+    // From the keyboard x and y are both -1; only the low 32 bits carry them,
+    // with or without sign extension above.
+    if (at.x == -1 && at.y == -1) {
         // From the keyboard: the selected task, the menu at its place.
         item = ListView_GetNextItem(list, -1, LVNI_SELECTED);
         RECT bounds{};

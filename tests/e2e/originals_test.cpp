@@ -80,6 +80,18 @@ TEST_F(OriginalsEndToEndTest, AfterARestartShiftF10Restores) {
     DeleteValue(HKEY_CURRENT_USER, kPolicy, L"DisableRegistryTools");
 }
 
+// The keyboard's menu comes as x = y = -1 in the low 32 bits of lParam;
+// nothing promises the bits above are set too.
+TEST_F(OriginalsEndToEndTest, AKeyboardMenuPointWithoutSignExtensionIsTheSelectedTasks) {
+    DeleteValue(HKEY_CURRENT_USER, kPolicy, L"DisableRegistryTools");
+    app->SelectItem(2);  // 禁用注册表编辑器
+    PostMessageW(app->main(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(app->Control(IDC_LISTVIEW1)),
+                 static_cast<LPARAM>(0x00000000FFFFFFFFull));
+    Choose(1);  // 执行
+    EXPECT_EQ(WaitForValue(HKEY_CURRENT_USER, kPolicy, L"DisableRegistryTools"), DwordBytes(1));
+    DeleteValue(HKEY_CURRENT_USER, kPolicy, L"DisableRegistryTools");
+}
+
 // On the empty part of the list the menu holds 全部恢复原值 alone, and it puts
 // back what tasks of two categories changed.
 TEST_F(OriginalsEndToEndTest, RestoreAllCoversTwoCategories) {
