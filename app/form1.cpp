@@ -5,6 +5,7 @@
 #include "app/form1_layout.h"
 #include "app/pictures.h"
 #include "app/resources/resource_ids.h"
+#include "app/task_catalogue.h"
 #include "app/task_menu.h"
 
 namespace torvane {
@@ -116,8 +117,10 @@ void Form1::CreateControls() {
         if (place.id >= IDC_LABEL1 && place.id <= IDC_LABEL4)
             labels_[place.id - IDC_LABEL1] = control;
     }
-    list_.Attach(GetDlgItem(window_, IDC_LISTVIEW1));
-    tips_.Attach(GetDlgItem(window_, IDC_LISTVIEW1));
+    HWND listView = GetDlgItem(window_, IDC_LISTVIEW1);
+    list_.Attach(listView);
+    tips_.Attach(listView);
+    listSubclass_.Attach(listView);
 }
 
 void Form1::ApplyDpi(int dpi) {
@@ -174,14 +177,46 @@ bool Form1::IsLabel(HWND control) const {
     return false;
 }
 
+void Form1::ShowCategory(int labelNumber, bool fromKeyboard) {
+    if (handlers_.TaskRunning()) return;
+    handlers_.OnLabelClick(labelNumber);
+    tips_.Forget();  // other tasks now stand where the pointer is
+    HWND listView = GetDlgItem(window_, IDC_LISTVIEW1);
+    // The list's accessible name is the category shown: a screen reader
+    // announces the new one.
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, listView, OBJID_CLIENT, CHILDID_SELF);
+    if (!fromKeyboard) return;
+    SetFocus(listView);
+    SendMessageW(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+}
+
+bool Form1::HandleCategoryKey(const MSG& message) {
+    if (message.message != WM_KEYDOWN || !window_) return false;
+    if (message.hwnd != window_ && !IsChild(window_, message.hwnd)) return false;
+    if (GetKeyState(VK_CONTROL) >= 0 || GetKeyState(VK_MENU) < 0) return false;
+    int step = 0;
+    if (message.wParam == VK_TAB) step = GetKeyState(VK_SHIFT) < 0 ? -1 : 1;
+    if (message.wParam == VK_NEXT) step = 1;
+    if (message.wParam == VK_PRIOR) step = -1;
+    if (step == 0) return false;
+    ShowCategory(CategoryBeside(handlers_.ShownCategory(), step), true);
+    return true;
+}
+
+void Form1::OnListNotify(const NMHDR& header) {
+    if (header.code != LVN_ITEMCHANGED || !listSubclass_.HandlingKey()) return;
+    const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+    if ((change.uNewState & LVIS_SELECTED) && !(change.uOldState & LVIS_SELECTED))
+        tips_.ShowForKeyboard(change.iItem);
+}
+
 void Form1::OnCommand(int id, int notification) {
     if (id >= IDC_LABEL1 && id <= IDC_LABEL4) {
-        if (notification == STN_CLICKED) {
-            handlers_.OnLabelClick(id - IDC_LABEL1 + 1);
-            tips_.Forget();  // other tasks now stand where the pointer is
-        }
+        if (notification == STN_CLICKED) ShowCategory(id - IDC_LABEL1 + 1, false);
         return;
     }
+    // Escape puts the keyboard's tip away, and closes nothing.
+    if (id == IDCANCEL) tips_.HideKeyboardTip();
     // Enter and Escape arrive as IDOK and IDCANCEL, which no control carries:
     // a task runs only from a click on Command1.
     if (notification != BN_CLICKED) return;
@@ -250,6 +285,18 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND:
             OnCommand(LOWORD(wParam), HIWORD(wParam));
             return 0;
+        case kShowCategoryMessage:
+            if (wParam >= 1 && wParam <= labels_.size())
+                ShowCategory(static_cast<int>(wParam), true);
+            return 0;
+        case WM_NOTIFY: {
+            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+            if (header->idFrom == IDC_LISTVIEW1) OnListNotify(*header);
+            break;
+        }
+        case WM_MOVE:
+            tips_.HideKeyboardTip();  // it would stay where the item was
+            break;
         case WM_CONTEXTMENU:
             if (reinterpret_cast<HWND>(wParam) == GetDlgItem(window_, IDC_LISTVIEW1)) {
                 OnListContextMenu(lParam);
@@ -264,6 +311,8 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
         }
         case WM_SETCURSOR:
+            // Every move of the pointer over the window or a control comes here.
+            if (POINT pointer{}; GetCursorPos(&pointer)) tips_.PointerAt(pointer);
             if (IsLabel(reinterpret_cast<HWND>(wParam)) && handCursor_) {
                 SetCursor(handCursor_);
                 return TRUE;

@@ -9,11 +9,17 @@
 #include "app/common_controls.h"
 #include "app/form1_handlers.h"
 #include "app/list_tips.h"
+#include "app/task_list_subclass.h"
 #include "app/win32_list_view.h"
 #include "platform/win32/owner_window.h"
 #include "platform/win32/unique_handles.h"
 
 namespace torvane {
+
+// Posted to the window to show a category as a keyboard switch does; wParam
+// is the label's number. A label's accessible default action posts it, so
+// that the switch runs from the message loop, not inside the caller's call.
+inline constexpr UINT kShowCategoryMessage = WM_APP + 1;
 
 // The one window: the background picture, four category labels, the task list
 // and two buttons, laid out from twips for the DPI of the monitor it is on.
@@ -28,6 +34,10 @@ class Form1 {
     // centred on the screen.
     bool Show(int showCommand);
     HWND handle() const { return window_; }
+    // Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PageDown and Ctrl+PageUp anywhere in the
+    // window, taken before the dialog keys turn Ctrl+Tab into Tab: true when
+    // the message was one of them.
+    bool HandleCategoryKey(const MSG& message);
 
   private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -39,6 +49,10 @@ class Form1 {
     void OnCommand(int id, int notification);
     // Right click, Shift+F10 or the menu key on the task list.
     void OnListContextMenu(LPARAM screenPoint);
+    // What a click on the label runs; from the keyboard (or a screen
+    // reader) the focus then goes to the list, with its focus cues shown.
+    void ShowCategory(int labelNumber, bool fromKeyboard);
+    void OnListNotify(const NMHDR& header);
     bool IsLabel(HWND control) const;
     void RememberFocus();
 
@@ -48,7 +62,8 @@ class Form1 {
     int dpi_ = 96;
     Win32ListView list_;
     Form1Handlers handlers_;
-    ListTips tips_;  // what each task does, on hovering over it
+    ListTips tips_;  // what each task does, on hovering over it or selecting it by key
+    TaskListSubclass listSubclass_{tips_};
     UniqueHfont font_;
     UniqueHbitmap background_;
     UniqueImageList pictures_;

@@ -23,12 +23,18 @@ void Form1Handlers::OnLabelClick(int labelNumber) {
     if (taskRunning_) return;
     for (const TaskCategory& category : TaskCatalogue()) {
         if (category.labelNumber != labelNumber) continue;
+        shownCategory_ = labelNumber;
         list_.RemoveAllItems();
         std::int16_t position = 1;
         for (const TaskEntry& task : category.tasks) {
             list_.AddItem(position++, task.text, category.picture);
         }
     }
+}
+
+void Form1Handlers::OnSwitchCategory(int step) {
+    if (taskRunning_) return;
+    OnLabelClick(CategoryBeside(shownCategory_, step));
 }
 
 void Form1Handlers::OnOkClick() {

@@ -49,8 +49,14 @@ class Form1Handlers {
     // these then does nothing.
     void OnLoad();
     void OnLabelClick(int labelNumber);  // 1 … 4
-    void OnOkClick();                    // Command1, "确定"
-    void OnExitClick();                  // Command2, "退出"
+    // Ctrl+Tab and Ctrl+PageDown (step +1), Ctrl+Shift+Tab and Ctrl+PageUp
+    // (step -1): the category beside the one shown, wrapping round, exactly
+    // as a click on its label.
+    void OnSwitchCategory(int step);
+    // The label whose tasks the list shows; 0 before the load.
+    int ShownCategory() const { return shownCategory_; }
+    void OnOkClick();    // Command1, "确定"
+    void OnExitClick();  // Command2, "退出"
     // The list's context menu on this task, or on the empty part of the list
     // when there is none; what is chosen there runs before this returns.
     void OnContextMenu(const std::optional<std::wstring>& taskText, TaskMenu& menu);
@@ -65,6 +71,7 @@ class Form1Handlers {
     TweakContext& context_;
     FileDialog& exportDialog_;
     bool taskRunning_ = false;
+    int shownCategory_ = 0;
 };
 
 inline constexpr const wchar_t* kRegistryFileFilter = L"注册表文件(*.reg)|*.reg";

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "app/common_controls.h"
 #include "app/dpi.h"
 #include "app/task_catalogue.h"
@@ -13,25 +15,19 @@ namespace {
 // Wide enough for a key path on few lines, narrow enough to read; the lines
 // of a tip break at its "\r\n" first.
 constexpr int kTipWidthAt96 = 420;
-constexpr UINT_PTR kToolId = 1;
-constexpr int kLongestShowing = 32767;  // milliseconds, the most TTM_SETDELAYTIME takes
+constexpr UINT_PTR kToolId = 1;          // follows the pointer
+constexpr UINT_PTR kKeyboardToolId = 2;  // placed below the item a key selected
+constexpr int kLongestShowing = 32767;   // milliseconds, the most TTM_SETDELAYTIME takes
 
-TTTOOLINFOW Tool(HWND list) {
+TTTOOLINFOW Tool(HWND list, UINT_PTR id = kToolId) {
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof tool;
     tool.hwnd = list;
-    tool.uId = kToolId;
+    tool.uId = id;
     return tool;
 }
 
 }  // namespace
-
-void ListTips::Attach(HWND listView) {
-    list_ = listView;
-    SetWindowLongPtrW(list_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    listProc_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(list_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ListProc)));
-}
 
 void ListTips::SetFont(HFONT font, int dpi) {
     font_ = font;
@@ -43,9 +39,68 @@ void ListTips::SetFont(HFONT font, int dpi) {
 
 void ListTips::Forget() {
     if (!tip_) return;
+    HideKeyboardTip();
     SendMessageW(tip_, TTM_POP, 0, 0);
     item_ = -1;
     SetToolRect({});
+}
+
+void ListTips::ShowForKeyboard(int item) {
+    if (!tip_) CreateTip();
+    if (!tip_) return;
+    TTTOOLINFOW tool = Tool(list_, kKeyboardToolId);
+    if (!keyboardTool_) {
+        tool.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+        tool.lpszText = LPSTR_TEXTCALLBACKW;
+        keyboardTool_ = SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        if (!keyboardTool_) return;
+    }
+    // One tip at a time: the pointer's goes, and the last key's.
+    SendMessageW(tip_, TTM_POP, 0, 0);
+    HideKeyboardTip();
+    RECT bounds{};
+    bounds.left = LVIR_BOUNDS;
+    if (!SendMessageW(list_, LVM_GETITEMRECT, item, reinterpret_cast<LPARAM>(&bounds))) return;
+    MapWindowPoints(list_, nullptr, reinterpret_cast<POINT*>(&bounds), 2);
+    keyboardItem_ = item;
+    GetCursorPos(&keyboardPointer_);
+    SendMessageW(tip_, TTM_TRACKPOSITION, 0, MAKELPARAM(bounds.left, bounds.bottom));
+    SendMessageW(tip_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+    KeepOnMonitor(bounds);
+}
+
+// An absolute tracking tip stands exactly where it is put, even half off the
+// screen: below the item if it fits there, else above it, and never past the
+// edges of the item's monitor.
+void ListTips::KeepOnMonitor(const RECT& item) {
+    RECT tip{};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!GetWindowRect(tip_, &tip) ||
+        !GetMonitorInfoW(MonitorFromRect(&item, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        return;
+    }
+    const RECT& work = monitor.rcWork;
+    const LONG width = tip.right - tip.left;
+    const LONG height = tip.bottom - tip.top;
+    POINT at{item.left, item.bottom};
+    if (at.y + height > work.bottom) at.y = item.top - height;
+    at.x = std::max(work.left, std::min(at.x, work.right - width));
+    at.y = std::max(work.top, std::min(at.y, work.bottom - height));
+    if (at.x != tip.left || at.y != tip.top)
+        SendMessageW(tip_, TTM_TRACKPOSITION, 0, MAKELPARAM(at.x, at.y));
+}
+
+void ListTips::HideKeyboardTip() {
+    if (keyboardItem_ < 0) return;
+    keyboardItem_ = -1;
+    TTTOOLINFOW tool = Tool(list_, kKeyboardToolId);
+    SendMessageW(tip_, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+}
+
+void ListTips::PointerAt(POINT screen) {
+    if (keyboardItem_ >= 0 && (screen.x != keyboardPointer_.x || screen.y != keyboardPointer_.y))
+        HideKeyboardTip();
 }
 
 void ListTips::CreateTip() {
@@ -82,10 +137,18 @@ void ListTips::Relay(const MSG& message) {
 }
 
 void ListTips::OnMouseMove(const MSG& move) {
+    const POINT at{static_cast<short>(LOWORD(move.lParam)),
+                   static_cast<short>(HIWORD(move.lParam))};
+    POINT screen = at;
+    ClientToScreen(list_, &screen);
+    PointerAt(screen);
+    // A pointer that only seems to move must not start a hover tip over the
+    // keyboard's.
+    if (keyboardItem_ >= 0) return;
     if (!tip_) CreateTip();
     if (!tip_) return;
     LVHITTESTINFO hit{};
-    hit.pt = {static_cast<short>(LOWORD(move.lParam)), static_cast<short>(HIWORD(move.lParam))};
+    hit.pt = at;
     int item =
         static_cast<int>(SendMessageW(list_, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
     if (!(hit.flags & LVHT_ONITEM)) item = -1;
@@ -106,13 +169,7 @@ void ListTips::OnMouseMove(const MSG& move) {
     Relay(move);
 }
 
-LRESULT CALLBACK ListTips::ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<ListTips*>(GetWindowLongPtrW(list, GWLP_USERDATA));
-    return self->OnListMessage(message, wParam, lParam);
-}
-
-LRESULT ListTips::OnListMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    const WNDPROC listProc = listProc_;
+bool ListTips::OnListMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
         case WM_MOUSEMOVE:
             OnMouseMove({list_, message, wParam, lParam, 0, {}});
@@ -125,28 +182,35 @@ LRESULT ListTips::OnListMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_MBUTTONUP:
             if (tip_) Relay({list_, message, wParam, lParam, 0, {}});  // a click hides the tip
             break;
+        case WM_KILLFOCUS:
+            HideKeyboardTip();
+            break;
         case WM_NOTIFYFORMAT:
-            if (tip_ && reinterpret_cast<HWND>(wParam) == tip_) return NFR_UNICODE;
+            if (tip_ && reinterpret_cast<HWND>(wParam) == tip_) {
+                result = NFR_UNICODE;
+                return true;
+            }
             break;
         case WM_NOTIFY: {
             auto* request = reinterpret_cast<NMTTDISPINFOW*>(lParam);
             if (!tip_ || request->hdr.hwndFrom != tip_) break;
             // The list view has tooltips of its own and would take ours for
             // them: nothing from our tooltip may reach its handler.
-            if (request->hdr.code != TTN_GETDISPINFOW) return 0;
+            result = 0;
+            if (request->hdr.code != TTN_GETDISPINFOW) return true;
             // Read now, not when the pointer arrived: the tip shows the registry
             // as it is when the tip appears.
-            text_ = item_ >= 0 ? TaskTip(ListItemText(list_, item_), context_) : L"";
+            const int item = request->hdr.idFrom == kKeyboardToolId ? keyboardItem_ : item_;
+            text_ = item >= 0 ? TaskTip(ListItemText(list_, item), context_) : L"";
             request->lpszText = text_.data();
             request->hinst = nullptr;
-            return 0;
+            return true;
         }
         case WM_NCDESTROY:
-            SetWindowLongPtrW(list_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(listProc));
             tip_ = nullptr;  // an owned window, destroyed with the main window
             break;
     }
-    return CallWindowProcW(listProc, list_, message, wParam, lParam);
+    return false;
 }
 
 }  // namespace torvane

@@ -37,6 +37,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
         if (form.Show(showCommand)) {
             MSG message;
             while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+                // Ctrl+Tab switches categories; the dialog keys would take it for Tab.
+                if (form.HandleCategoryKey(message)) continue;
                 // Tab between the list and the buttons as in a dialog.
                 if (form.handle() && IsDialogMessageW(form.handle(), &message)) continue;
                 TranslateMessage(&message);

@@ -47,6 +47,11 @@ std::span<const TaskCategory> TaskCatalogue() {
     return kCatalogue;
 }
 
+int CategoryBeside(int labelNumber, int step) {
+    const int count = static_cast<int>(kCatalogue.size());
+    return ((labelNumber - 1 + step) % count + count) % count + 1;
+}
+
 const TaskEntry* FindTask(const std::wstring& taskText) {
     for (const TaskCategory& category : kCatalogue) {
         for (const TaskEntry& task : category.tasks) {

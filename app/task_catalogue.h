@@ -28,6 +28,10 @@ struct TaskCategory {
 // dispatch order.
 std::span<const TaskCategory> TaskCatalogue();
 
+// The label number step places after labelNumber in the labels' order (before
+// it for a negative step), wrapping from the last to the first and back.
+int CategoryBeside(int labelNumber, int step);
+
 // The task whose text equals taskText exactly, or null.
 const TaskEntry* FindTask(const std::wstring& taskText);
 

@@ -31,27 +31,43 @@ TEST_F(Form1HandlersTest, LoadSetsTheRegistryFilterAndListsTheRegistryTasks) {
     EXPECT_TRUE(ui.log.empty());
 }
 
+const std::vector<std::vector<ListItem>> kCategoryLists{
+    {{1, L"备份注册表", 3},
+     {2, L"还原注册表", 3},
+     {3, L"禁用注册表编辑器", 3},
+     {4, L"允许使用注册表编辑器", 3}},
+    {{1, L"设置磁盘空间不够的警戒值", 1}},
+    {{1, L"设置登录时的桌面背景", 4},
+     {2, L"设置桌面图标大小", 4},
+     {3, L"隐藏桌面所有图标", 4},
+     {4, L"在任务栏时间后面加入字符", 4},
+     {5, L"设置主题桌面", 4}},
+    {{1, L"缩短\u201C无响应程序\u201D等待时间", 2},
+     {2, L"从内存中卸载无用的DLL文件", 2},
+     {3, L"优化Windows文件系统", 2}},
+};
+
 TEST_F(Form1HandlersTest, EachLabelListsItsCategory) {
-    const std::vector<std::vector<ListItem>> expected{
-        {{1, L"备份注册表", 3},
-         {2, L"还原注册表", 3},
-         {3, L"禁用注册表编辑器", 3},
-         {4, L"允许使用注册表编辑器", 3}},
-        {{1, L"设置磁盘空间不够的警戒值", 1}},
-        {{1, L"设置登录时的桌面背景", 4},
-         {2, L"设置桌面图标大小", 4},
-         {3, L"隐藏桌面所有图标", 4},
-         {4, L"在任务栏时间后面加入字符", 4},
-         {5, L"设置主题桌面", 4}},
-        {{1, L"缩短\u201C无响应程序\u201D等待时间", 2},
-         {2, L"从内存中卸载无用的DLL文件", 2},
-         {3, L"优化Windows文件系统", 2}},
-    };
     form.OnLoad();
     for (int label : {2, 4, 3, 1, 3}) {
         SCOPED_TRACE(label);
         form.OnLabelClick(label);
-        EXPECT_EQ(list.items, expected[label - 1]);
+        EXPECT_EQ(list.items, kCategoryLists[label - 1]);
+        EXPECT_EQ(form.ShownCategory(), label);
+    }
+}
+
+// Ctrl+Tab and Ctrl+Shift+Tab walk the labels in their order and wrap.
+TEST_F(Form1HandlersTest, SwitchingWalksTheCategoriesAndWrapsBothWays) {
+    form.OnLoad();
+    const std::pair<int, int> steps[]{{1, 2}, {1, 3}, {1, 4}, {1, 1}, {-1, 4}, {-1, 3}, {1, 4}};
+    for (const auto& [step, shown] : steps) {
+        SCOPED_TRACE(shown);
+        list.selected = 0;
+        form.OnSwitchCategory(step);
+        EXPECT_EQ(form.ShownCategory(), shown);
+        EXPECT_EQ(list.items, kCategoryLists[shown - 1]);
+        EXPECT_FALSE(list.selected) << "a switch is a click: no selection";
     }
 }
 
@@ -95,6 +111,7 @@ TEST_F(Form1HandlersTest, ClicksArrivingWhileATaskRunsDoNothing) {
         if (++clicksWhileAsking > 1) return;
         form.OnOkClick();  // a quick double-click's second click
         form.OnLabelClick(1);
+        form.OnSwitchCategory(1);
         form.OnExitClick();
     };
     form.OnOkClick();
@@ -102,6 +119,7 @@ TEST_F(Form1HandlersTest, ClicksArrivingWhileATaskRunsDoNothing) {
     EXPECT_EQ(ui.log.size(), 1u);
     EXPECT_FALSE(ui.mainWindowClosed);
     EXPECT_EQ(list.items.size(), 5u) << "the list was not refilled under the question";
+    EXPECT_EQ(form.ShownCategory(), 3);
     EXPECT_EQ(list.selected, 2u);
     EXPECT_EQ(registry.requests.size(), 3u) << "one key opened, one value set, one close";
     // Once the task is over, clicks work again.
