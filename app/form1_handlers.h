@@ -19,7 +19,8 @@ class TaskListView {
 
 // What the task list's context menu offers.
 struct TaskMenuItems {
-    // On a task: 执行, 恢复原值, 全部恢复原值, 导出为 .reg 文件…; on the empty part
+    // On a task: 执行, 恢复原值, 全部恢复原值, 导出为 .reg 文件…, each with its
+    // access key (执行(&E) and so on, the Chinese way); on the empty part
     // of the list: 全部恢复原值 alone.
     bool onTask = false;
     bool restore = false;     // the record holds an original of one of the task's values

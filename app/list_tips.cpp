@@ -69,9 +69,10 @@ void ListTips::ShowForKeyboard(int item) {
     KeepOnMonitor(bounds);
 }
 
-// An absolute tracking tip stands exactly where it is put, even half off the
-// screen: below the item if it fits there, else above it, and never past the
-// edges of the item's monitor.
+// An absolute tracking tip stands where it is put, even half off the screen:
+// below the item if it fits there, else above it, and never past the edges of
+// the item's monitor. Where it was put is item's bottom left; some tooltips
+// count their border in, so the place asked for is corrected by what came.
 void ListTips::KeepOnMonitor(const RECT& item) {
     RECT tip{};
     MONITORINFO monitor{};
@@ -87,8 +88,10 @@ void ListTips::KeepOnMonitor(const RECT& item) {
     if (at.y + height > work.bottom) at.y = item.top - height;
     at.x = std::max(work.left, std::min(at.x, work.right - width));
     at.y = std::max(work.top, std::min(at.y, work.bottom - height));
-    if (at.x != tip.left || at.y != tip.top)
-        SendMessageW(tip_, TTM_TRACKPOSITION, 0, MAKELPARAM(at.x, at.y));
+    if (at.x != tip.left || at.y != tip.top) {
+        const POINT asked{at.x - (tip.left - item.left), at.y - (tip.top - item.bottom)};
+        SendMessageW(tip_, TTM_TRACKPOSITION, 0, MAKELPARAM(asked.x, asked.y));
+    }
 }
 
 void ListTips::HideKeyboardTip() {

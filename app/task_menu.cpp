@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include "app/win32_list_view.h"
 
 namespace torvane {
@@ -24,14 +26,14 @@ MenuCommand Win32TaskMenu::Show(const TaskMenuItems& items) {
     UniqueMenu menu(CreatePopupMenu());
     if (!menu) return MenuCommand::None;
     if (items.onTask) {
-        AddItem(menu.get(), MenuCommand::Run, L"执行", true);
+        AddItem(menu.get(), MenuCommand::Run, L"执行(&E)", true);
         SetMenuDefaultItem(menu.get(), static_cast<UINT>(MenuCommand::Run), FALSE);
-        AddItem(menu.get(), MenuCommand::Restore, L"恢复原值", items.restore);
+        AddItem(menu.get(), MenuCommand::Restore, L"恢复原值(&R)", items.restore);
     }
-    AddItem(menu.get(), MenuCommand::RestoreAll, L"全部恢复原值", items.restoreAll);
+    AddItem(menu.get(), MenuCommand::RestoreAll, L"全部恢复原值(&A)", items.restoreAll);
     if (items.onTask) {
         AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-        AddItem(menu.get(), MenuCommand::Export, L"导出为 .reg 文件…", items.exportFile);
+        AddItem(menu.get(), MenuCommand::Export, L"导出为 .reg 文件(&X)…", items.exportFile);
     }
     // The choice comes back here rather than as WM_COMMAND, where a menu's
     // code 0 would read as a button's click.
@@ -54,6 +56,12 @@ void OpenTaskMenu(HWND owner, HWND list, LPARAM screenPoint, Form1Handlers& hand
         } else {
             at = {0, 0};
         }
+        // A task scrolled out of view gets its menu at the nearest point of
+        // the list that shows.
+        RECT shown{};
+        GetClientRect(list, &shown);
+        at.x = std::max(shown.left, std::min(at.x, shown.right - 1));
+        at.y = std::max(shown.top, std::min(at.y, shown.bottom - 1));
         ClientToScreen(list, &at);
     } else {
         // From the mouse: the task under the pointer, whatever is selected.

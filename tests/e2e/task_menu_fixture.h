@@ -64,6 +64,26 @@ inline BOOL CALLBACK FindMenu(HWND window, LPARAM lParam) {
     return TRUE;
 }
 
+// The program's popup menu once it shows, or null after a few seconds.
+inline HWND WaitForMenu(DWORD processId) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (std::chrono::steady_clock::now() < deadline) {
+        MenuSearch search{processId};
+        EnumWindows(FindMenu, reinterpret_cast<LPARAM>(&search));
+        if (search.found) return search.found;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return nullptr;
+}
+
+// The menu shows a moment before its loop takes the keyboard; a key sent in
+// between would go to the list. Answered, this message shows the loop running.
+inline void WaitForMenuLoop(HWND menu) {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(menu, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+}
+
 class TaskMenuTest : public EndToEndTest {
   protected:
     void SetUp() override {
@@ -76,16 +96,7 @@ class TaskMenuTest : public EndToEndTest {
         EndToEndTest::TearDown();
     }
 
-    HWND OpenMenu() {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        while (std::chrono::steady_clock::now() < deadline) {
-            MenuSearch search{app->processId()};
-            EnumWindows(FindMenu, reinterpret_cast<LPARAM>(&search));
-            if (search.found) return search.found;
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return nullptr;
-    }
+    HWND OpenMenu() { return WaitForMenu(app->processId()); }
 
     POINT ItemCentre(int index) {
         const RECT item = app->ItemScreenRect(index);
@@ -127,12 +138,7 @@ class TaskMenuTest : public EndToEndTest {
     void Choose(int place) {
         HWND menu = OpenMenu();
         ASSERT_TRUE(menu) << "no menu";
-        // The menu shows a moment before its loop takes the keyboard; a key
-        // sent in between would go to the list. Answered, this message shows
-        // the loop running.
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutW(menu, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        WaitForMenuLoop(menu);
         for (int i = 0; i < place; ++i) Press(VK_DOWN);
         Press(VK_RETURN);
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);

@@ -6,43 +6,10 @@
 #include <thread>
 #include <vector>
 
-#include "tests/e2e/task_menu_fixture.h"
+#include "tests/e2e/tip_fixture.h"
 
 namespace torvane::e2e {
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-const std::wstring kSystemPolicy =
-    L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
-const std::wstring kExplorerPolicy =
-    L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
-const std::wstring kUnloadDll =
-    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\AlwaysUnloadDLL";
-
-struct ItemTip {
-    std::wstring keyPath;  // in full
-    std::wstring own;      // a part no other tip of the category has
-};
-
-// Per category, in list order.
-const std::vector<std::vector<ItemTip>> kTips{
-    {{L"HKEY_CURRENT_USER\\" + kSystemPolicy, L"作用：导出整个注册表"},
-     {L"HKEY_CURRENT_USER\\" + kSystemPolicy, L"作用：把你选择的 .reg 文件交给 Windows 打开"},
-     {L"HKEY_CURRENT_USER\\" + kSystemPolicy, L"写入：DisableRegistryTools = 1（REG_DWORD）"},
-     {L"HKEY_CURRENT_USER\\" + kSystemPolicy, L"删除：DisableRegistryTools"}},
-    {{L"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\lanmanserver\\parameters",
-      L"写入：DiskSpaceThreshold"}},
-    {{L"HKEY_USERS\\.DEFAULT\\Control Panel\\Desktop", L"写入：Wallpaper = 你选择的图片"},
-     {L"HKEY_CURRENT_USER\\Control Panel\\Desktop\\WindowMetrics", L"写入：Shell Icon Size"},
-     {L"HKEY_CURRENT_USER\\" + kExplorerPolicy, L"写入：NoDesktop"},
-     {L"HKEY_CURRENT_USER\\Control Panel\\International", L"写入：sTimeFormat"},
-     {L"HKEY_CURRENT_USER\\" + kSystemPolicy, L"Wallpaperstyle = “0”"}},
-    {{L"HKEY_USERS\\.DEFAULT\\Control Panel\\Desktop", L"写入：WaitToKillAppTimeout"},
-     {L"HKEY_LOCAL_MACHINE\\" + kUnloadDll, L"写入：（默认）"},
-     {L"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\FileSystem",
-      L"写入：ConfigFileAllocsize = 500"}},
-};
 
 struct Key {
     HKEY root;
@@ -108,61 +75,13 @@ std::vector<KeyContents> Snapshot() {
     return snapshot;
 }
 
-struct TipSearch {
-    DWORD processId;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK FindVisibleTip(HWND window, LPARAM lParam) {
-    auto* search = reinterpret_cast<TipSearch*>(lParam);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t className[64] = {};
-    GetClassNameW(window, className, 64);
-    if (owner == search->processId && IsWindowVisible(window) &&
-        std::wstring(className) == L"tooltips_class32") {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-class TaskTipsTest : public EndToEndTest {
+class TaskTipsTest : public TipTest {
   protected:
-    // The pointer goes where no later test's window is, so that no tip shows
-    // over a window another test looks at.
-    void TearDown() override {
-        MoveMouseTo({0, 0});
-        EndToEndTest::TearDown();
-    }
-
-    HWND VisibleTip() {
-        TipSearch search{app->processId()};
-        EnumWindows(FindVisibleTip, reinterpret_cast<LPARAM>(&search));
-        return search.found;
-    }
-
-    // Real input: the system moves the pointer and the program sees it move.
-    static void MoveMouseTo(POINT point) { MouseAt(point, 0); }
-
-    // Rests the pointer on the item and reads the tip once it shows. Until the
-    // program has seen the pointer move, the tip before may still be up: a tip
-    // counts only once its text differs from the last one read.
+    // Rests the pointer on the item and reads the tip once it shows.
     std::wstring HoverAndReadTip(int index) {
         const RECT item = app->ItemScreenRect(index);
         MoveMouseTo({(item.left + item.right) / 2, (item.top + item.bottom) / 2});
-        const auto deadline = Clock::now() + std::chrono::seconds(5);
-        while (Clock::now() < deadline) {
-            if (HWND tip = VisibleTip()) {
-                wchar_t text[2048] = {};
-                DWORD_PTR length = 0;
-                SendMessageTimeoutW(tip, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text),
-                                    SMTO_NORMAL, 5000, &length);
-                if (length && text != lastTip_) return lastTip_ = text;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return L"";
+        return ReadNewTip();
     }
 
     // Onto the window's background, off the list: the tip must go.
@@ -172,18 +91,6 @@ class TaskTipsTest : public EndToEndTest {
         MoveMouseTo(corner);
         return WaitForNoTip();
     }
-
-    // Long before the tooltip would put the tip away by itself.
-    bool WaitForNoTip() {
-        const auto deadline = Clock::now() + std::chrono::seconds(1);
-        while (Clock::now() < deadline) {
-            if (!VisibleTip()) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return false;
-    }
-
-    std::wstring lastTip_;
 };
 
 TEST_F(TaskTipsTest, EveryTaskShowsItsTipAndHoveringChangesNothing) {
