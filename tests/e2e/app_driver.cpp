@@ -240,6 +240,10 @@ void AppDriver::AnswerFileDialog(const DialogSeen& dialog, const std::wstring& p
 }
 
 bool AppDriver::WaitForDialogsToClose(std::chrono::milliseconds timeout) {
+    // A click that has just closed one dialog may be about to open the next (a
+    // refusal, say): only once the program answers again has it either done
+    // so or finished. An empty screen before that proves nothing.
+    Sync();
     if (!PollUntil([&] { return OpenDialogs().empty(); }, timeout)) return false;
     Sync();
     return true;

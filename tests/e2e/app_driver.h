@@ -64,6 +64,7 @@ class AppDriver {
     void AnswerInputBox(const DialogSeen& dialog, const std::wstring& text);  // types, then OK
     void AnswerFileDialog(const DialogSeen& dialog, const std::wstring& path,
                           bool waitForClose = true);
+    // Once the program has taken what came before, until none of its dialogs is open.
     bool WaitForDialogsToClose(std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
     bool WaitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(10));
@@ -120,8 +121,9 @@ std::wstring ModuleFolder();
 std::optional<DWORD> RunToExit(std::wstring commandLine, const wchar_t* folder = nullptr);
 // Every running process: id and executable name.
 std::map<DWORD, std::wstring> Processes();
-// Deletes a file once no other process (the registry editor, say) holds it open.
-void RemoveFileWhenFree(const std::wstring& path);
+// Deletes a file once no other process (the registry editor, say) holds it
+// open, or a program started from it has ended: whether it is gone.
+bool RemoveFileWhenFree(const std::wstring& path);
 std::wstring WindowText(HWND window);
 std::string Utf8(const std::wstring& text);
 

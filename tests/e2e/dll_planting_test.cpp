@@ -90,13 +90,22 @@ class RegeditPlantingTest : public ::testing::TestWithParam<RegeditPlant> {
     void SetUp() override {
         for (const std::wstring& folder : {kPlantRoot, programFolder, currentFolder})
             CreateDirectoryW(folder.c_str(), nullptr);
+        // Windows, like Wine, keeps a program's file while it runs: a plant
+        // an earlier case started may still be ending, and left in place it
+        // would make this case's restore refuse. Only this case's plant may lie here.
+        for (const std::wstring& folder : {programFolder, currentFolder}) {
+            for (const wchar_t* name : {L"regedit.bat", L"regedit.cmd", L"regedit.com",
+                                        L"regedit.exe", L"shell_opener.exe"}) {
+                ASSERT_TRUE(RemoveFileWhenFree(folder + L"\\" + name)) << Utf8(name);
+            }
+        }
         ASSERT_TRUE(CopyFileW((ModuleFolder() + L"\\TorvaneRegTool.exe").c_str(),
                               (programFolder + L"\\TorvaneRegTool.exe").c_str(), FALSE));
         ASSERT_TRUE(PlantProgram(plant));
         AssociateRegFilesWithRegedit();
     }
     void TearDown() override {
-        DeleteFileW(plant.c_str());
+        EXPECT_TRUE(RemoveFileWhenFree(plant));
         DeleteFileW(kPlantMarker.c_str());
     }
     // The .reg association names regedit.exe; the other plants only stand in
@@ -135,7 +144,7 @@ TEST_P(RegeditPlantingTest, WithoutTheMendTheShellWouldOpenTheFileWithThePlant) 
     WriteRegFile(regFile, L"Windows Registry Editor Version 5.00\r\n\r\n");
     ASSERT_TRUE(RunToExit(L"\"" + opener + L"\" \"" + regFile + L"\"", currentFolder.c_str()));
     EXPECT_TRUE(PlantRan(std::chrono::seconds(5)));
-    DeleteFileW(opener.c_str());
+    EXPECT_TRUE(RemoveFileWhenFree(opener));
 }
 
 TEST_P(RegeditPlantingTest, BackupAndRestoreRunTheRealRegistryEditorOnly) {

@@ -123,10 +123,11 @@ void AssociateRegFilesWithRegedit() {
     SetString(HKEY_CLASSES_ROOT, L"regfile\\shell\\open\\command", L"", L"regedit.exe \"%1\"");
 }
 
-void RemoveFileWhenFree(const std::wstring& path) {
+bool RemoveFileWhenFree(const std::wstring& path) {
     for (int i = 0; i < 100 && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; ++i) {
         if (!DeleteFileW(path.c_str())) std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
+    return GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES;
 }
 
 }  // namespace torvane::e2e
