@@ -22,9 +22,9 @@ class AccessibleAnswers {
     ~AccessibleAnswers() = default;
 };
 
-// A control's messages for screen readers, for its window procedure to hand
-// here before any other handling: true when this took the message, with the
-// result its sender gets.
+// A control's messages for screen readers, for its subclass to hand here
+// before the control's own procedure: true when this took the message, with
+// the result its sender gets.
 //  - WM_GETOBJECT for the control's client area gets a new object, which
 //    answers as the system's own object for the control does, except what
 //    these answers take. Every other object id, UI Automation's included, is
