@@ -54,7 +54,11 @@ ControlKind KindOf(int id) {
 
 Form1::Form1(HINSTANCE instance, OwnerWindow& owner, TweakContext& context,
              FileDialog& exportDialog)
-    : instance_(instance), owner_(owner), handlers_(list_, context, exportDialog), tips_(context) {}
+    : instance_(instance),
+      owner_(owner),
+      handlers_(list_, context, exportDialog),
+      tips_(context),
+      listAccessibility_(context, handlers_) {}
 
 Form1::~Form1() {
     if (window_) DestroyWindow(window_);
@@ -121,6 +125,7 @@ void Form1::CreateControls() {
     list_.Attach(listView);
     tips_.Attach(listView);
     listSubclass_.Attach(listView);
+    labelLinks_.Attach(labels_, window_);
 }
 
 void Form1::ApplyDpi(int dpi) {

@@ -6,6 +6,8 @@
 
 #include <array>
 
+#include "app/accessible_label.h"
+#include "app/accessible_list.h"
 #include "app/common_controls.h"
 #include "app/form1_handlers.h"
 #include "app/list_tips.h"
@@ -63,12 +65,14 @@ class Form1 {
     Win32ListView list_;
     Form1Handlers handlers_;
     ListTips tips_;  // what each task does, on hovering over it or selecting it by key
-    TaskListSubclass listSubclass_{tips_};
+    TaskListAccessibility listAccessibility_;  // the list's name and descriptions
+    TaskListSubclass listSubclass_{tips_, listAccessibility_};
     UniqueHfont font_;
     UniqueHbitmap background_;
     UniqueImageList pictures_;
     HCURSOR handCursor_ = nullptr;
     std::array<HWND, 4> labels_{};
+    CategoryLinks labelLinks_;  // the labels as links, for screen readers
     // The control that had the keyboard focus when the window was last
     // deactivated; it gets the focus back on reactivation, as in a dialog.
     HWND lastFocus_ = nullptr;

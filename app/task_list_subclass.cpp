@@ -50,6 +50,8 @@ LRESULT TaskListSubclass::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     const WNDPROC original = original_;
     LRESULT result = 0;
     if (tips_.OnListMessage(message, wParam, lParam, result)) return result;
+    if (OnAccessibilityMessage(list_, accessibility_, message, wParam, lParam, result))
+        return result;
     switch (message) {
         case WM_KEYDOWN:
         case WM_CHAR: {

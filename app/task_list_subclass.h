@@ -2,16 +2,18 @@
 
 #include <windows.h>
 
+#include "app/accessible_list.h"
 #include "app/list_tips.h"
 
 namespace torvane {
 
 // ListView1's own window procedure with what the window adds to it: the tips,
-// and the first key after a fill, which selects a task where the list view
-// would otherwise skip one.
+// the first key after a fill, which selects a task where the list view would
+// otherwise skip one, and what screen readers hear of it.
 class TaskListSubclass {
   public:
-    explicit TaskListSubclass(ListTips& tips) : tips_(tips) {}
+    TaskListSubclass(ListTips& tips, TaskListAccessibility& accessibility)
+        : tips_(tips), accessibility_(accessibility) {}
     TaskListSubclass(const TaskListSubclass&) = delete;
     TaskListSubclass& operator=(const TaskListSubclass&) = delete;
 
@@ -26,6 +28,7 @@ class TaskListSubclass {
     bool SelectFirstForKey(WPARAM key);
 
     ListTips& tips_;
+    TaskListAccessibility& accessibility_;
     HWND list_ = nullptr;
     WNDPROC original_ = nullptr;
     int keysInHand_ = 0;

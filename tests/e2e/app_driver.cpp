@@ -173,6 +173,13 @@ int AppDriver::SelectedItem() {
         SendMessageW(Control(110), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
+HWND AppDriver::FocusedControl() const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(main_, nullptr), &info)) return nullptr;
+    return info.hwndFocus;
+}
+
 void AppDriver::ClickButton(int id) {
     PostMessageW(Control(id), BM_CLICK, 0, 0);
     Sync();

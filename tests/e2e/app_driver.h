@@ -46,6 +46,8 @@ class AppDriver {
     void SelectItem(int index);      // 0-based; -1 clears the selection
     RECT ItemScreenRect(int index);  // the item's icon and text, in screen coordinates
     int SelectedItem();
+    // The control of the program that has the keyboard focus.
+    HWND FocusedControl() const;
     // Posts the click and returns once the program has taken it: when the task
     // has finished, or when it is waiting in a dialog.
     void ClickButton(int id);
@@ -121,6 +123,9 @@ std::wstring ModuleFolder();
 std::optional<DWORD> RunToExit(std::wstring commandLine, const wchar_t* folder = nullptr);
 // Every running process: id and executable name.
 std::map<DWORD, std::wstring> Processes();
+// Whether the process has a DLL of this file name loaded, compared without
+// regard to case; nothing when its modules cannot be listed.
+std::optional<bool> HasModule(DWORD processId, const std::wstring& dllName);
 // Deletes a file once no other process (the registry editor, say) holds it
 // open, or a program started from it has ended: whether it is gone.
 bool RemoveFileWhenFree(const std::wstring& path);

@@ -20,6 +20,20 @@ std::map<DWORD, std::wstring> Processes() {
     return processes;
 }
 
+std::optional<bool> HasModule(DWORD processId, const std::wstring& dllName) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
+    if (snapshot == INVALID_HANDLE_VALUE) return std::nullopt;
+    MODULEENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    std::optional<bool> found;
+    for (BOOL more = Module32FirstW(snapshot, &entry); more;
+         more = Module32NextW(snapshot, &entry)) {
+        found = found.value_or(false) || lstrcmpiW(entry.szModule, dllName.c_str()) == 0;
+    }
+    CloseHandle(snapshot);
+    return found;
+}
+
 std::wstring ModuleFolder() {
     wchar_t path[MAX_PATH * 4] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH * 4);
