@@ -33,12 +33,13 @@ void ListTips::Attach(HWND listView) {
         SetWindowLongPtrW(list_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ListProc)));
 }
 
-void ListTips::SetFont(HFONT font, int dpi) {
+void ListTips::SetFont(HFONT font, int dpi, double scale) {
     font_ = font;
     dpi_ = dpi;
+    scale_ = scale;
     if (!tip_) return;
     SendMessageW(tip_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, Scale(kTipWidthAt96, dpi_));
+    SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, Scale(kTipWidthAt96, dpi_, scale_));
 }
 
 void ListTips::Forget() {
@@ -63,7 +64,7 @@ void ListTips::CreateTip() {
     tool.lpszText = LPSTR_TEXTCALLBACKW;  // asked for at each showing, so always fresh
     SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     // A maximum width makes the tooltip break lines, at "\r\n" too.
-    SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, Scale(kTipWidthAt96, dpi_));
+    SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, Scale(kTipWidthAt96, dpi_, scale_));
     if (font_) SendMessageW(tip_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     // Most tips run to ten lines: by default the tooltip would put them away
     // after about five seconds, before they are read. This keeps one up for
