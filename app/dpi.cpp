@@ -41,7 +41,7 @@ SIZE FrameSizeForClient(SIZE client, DWORD style, DWORD exStyle, int dpi) {
     return {frame.right - frame.left, frame.bottom - frame.top};
 }
 
-HFONT CreateMessageFont(int dpi) {
+LOGFONTW MessageFont(int dpi) {
     using MetricsForDpiFn = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
     static const auto metricsForDpi = User32Function<MetricsForDpiFn>("SystemParametersInfoForDpi");
     NONCLIENTMETRICSW metrics{};
@@ -52,7 +52,28 @@ HFONT CreateMessageFont(int dpi) {
         SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
         metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, dpi, SystemDpi());
     }
-    return CreateFontIndirectW(&metrics.lfMessageFont);
+    return metrics.lfMessageFont;
+}
+
+RECT WorkArea(HMONITOR monitor) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!monitor) monitor = MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    if (GetMonitorInfoW(monitor, &info)) return info.rcWork;
+    RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    return work;
+}
+
+bool Win32SystemLook::HighContrast() const {
+    HIGHCONTRASTW contrast{};
+    contrast.cbSize = sizeof contrast;
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+           (contrast.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+Colour Win32SystemLook::ColourOf(SystemColour colour) const {
+    return GetSysColor(static_cast<int>(colour));
 }
 
 }  // namespace torvane

@@ -3,21 +3,12 @@
 #include "app/control_ids.h"
 #include "app/dpi.h"
 #include "app/form1_layout.h"
-#include "app/pictures.h"
 #include "app/resources/resource_ids.h"
 #include "app/task_catalogue.h"
 #include "app/task_menu.h"
 
 namespace torvane {
 namespace {
-
-constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
-constexpr COLORREF kLabelColour = RGB(255, 0, 0);
-// Two tasks to a row leave each text room for about a dozen characters per
-// line, so that even "缩短“无响应程序”等待时间" shows whole and no two texts
-// touch; five tasks still fit in three rows.
-constexpr SIZE kIconSpacingAt96{164, 62};
 
 struct ControlKind {
     const wchar_t* className;
@@ -82,7 +73,7 @@ bool Form1::Show(int showCommand) {
     if (!RegisterClassExW(&windowClass)) return false;
 
     // Created at its size for the system's DPI, centred; corrected only when the
-    // monitor it lands on has another DPI.
+    // monitor it lands on has another DPI, or the text size grows it.
     dpi_ = SystemDpi();
     SIZE frame = FrameSize();
     window_ = CreateWindowExW(kWindowExStyle, TORVANE_WINDOW_CLASS, TORVANE_WINDOW_TITLE,
@@ -91,10 +82,8 @@ bool Form1::Show(int showCommand) {
                               nullptr, nullptr, instance_, this);
     if (!window_) return false;
     if (const SIZE actual = FrameSize(); actual.cx != frame.cx || actual.cy != frame.cy) {
-        frame = actual;
-        SetWindowPos(window_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - frame.cx) / 2,
-                     (GetSystemMetrics(SM_CYSCREEN) - frame.cy) / 2, frame.cx, frame.cy,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+        PlaceFrame({(GetSystemMetrics(SM_CXSCREEN) - actual.cx) / 2,
+                    (GetSystemMetrics(SM_CYSCREEN) - actual.cy) / 2});
     }
     owner_.handle = window_;
     handlers_.OnLoad();
@@ -104,12 +93,6 @@ bool Form1::Show(int showCommand) {
     // already asking the new window, instead of keeping them waiting.
     SetFocus(GetDlgItem(window_, IDC_LISTVIEW1));
     return true;
-}
-
-SIZE Form1::FrameSize() const {
-    const SIZE client{TwipsToPixels(kClientWidthTwips, dpi_),
-                      TwipsToPixels(kClientHeightTwips, dpi_)};
-    return FrameSizeForClient(client, kWindowStyle, kWindowExStyle, dpi_);
 }
 
 void Form1::CreateControls() {
@@ -126,48 +109,6 @@ void Form1::CreateControls() {
     tips_.Attach(listView);
     listSubclass_.Attach(listView);
     labelLinks_.Attach(labels_, window_);
-}
-
-void Form1::ApplyDpi(int dpi) {
-    dpi_ = dpi;
-    // Every control gets the new font before the old one is deleted: a control
-    // must not be left holding a deleted font (WM_SETFONT's rule).
-    UniqueHfont font(CreateMessageFont(dpi));
-    for (const ControlPlacement& place : kForm1Layout) {
-        HWND control = GetDlgItem(window_, place.id);
-        SetWindowPos(control, nullptr, TwipsToPixels(place.left, dpi),
-                     TwipsToPixels(place.top, dpi), TwipsToPixels(place.width, dpi),
-                     TwipsToPixels(place.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
-    }
-    tips_.SetFont(font.get(), dpi);
-    font_ = std::move(font);
-    owner_.font = font_.get();
-    owner_.dpi = dpi;
-    background_ = LoadBackground(instance_, dpi);
-
-    HWND listView = GetDlgItem(window_, IDC_LISTVIEW1);
-    UniqueImageList pictures = CreateListPictures(instance_, dpi);
-    ListView_SetImageList(listView, pictures.get(), LVSIL_NORMAL);
-    pictures_ = std::move(pictures);  // the old list goes only once the view has let go of it
-    ListView_SetIconSpacing(listView, Scale(kIconSpacingAt96.cx, dpi),
-                            Scale(kIconSpacingAt96.cy, dpi));
-    ListView_Arrange(listView, LVA_DEFAULT);
-    InvalidateRect(window_, nullptr, TRUE);
-}
-
-void Form1::PaintBackground(HDC dc) {
-    RECT client{};
-    GetClientRect(window_, &client);
-    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
-    if (!background_) return;
-    // Drawn once at the top-left; what does not fit is cut off, never scaled.
-    HDC picture = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(picture, background_.get());
-    const SIZE size = BackgroundSize(dpi_);
-    BitBlt(dc, 0, 0, size.cx, size.cy, picture, 0, 0, SRCCOPY);
-    SelectObject(picture, old);
-    DeleteDC(picture);
 }
 
 void Form1::RememberFocus() {
@@ -197,13 +138,14 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE:
             CreateControls();
+            ApplyPalette();
             ApplyDpi(WindowDpi(window_));
             return 0;
         case WM_DPICHANGED: {
-            ApplyDpi(HIWORD(wParam));
             // Exactly where Windows suggests, position and size, so that the
             // window neither jumps back between two monitors nor drifts.
             const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+            ApplyDpi(HIWORD(wParam), MonitorFromRect(suggested, MONITOR_DEFAULTTONEAREST));
             SetWindowPos(window_, nullptr, suggested->left, suggested->top,
                          suggested->right - suggested->left, suggested->bottom - suggested->top,
                          SWP_NOZORDER | SWP_NOACTIVATE);
@@ -256,10 +198,16 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             break;
+        case WM_SETTINGCHANGE:
+            OnSettingChange(static_cast<UINT>(wParam));
+            return 0;
+        case WM_SYSCOLORCHANGE:
+            OnSystemColourChange();
+            return 0;
         case WM_CTLCOLORSTATIC: {
-            // Red text straight on the picture: no box of the label's own.
+            // Text straight on the background: no box of the label's own.
             auto dc = reinterpret_cast<HDC>(wParam);
-            SetTextColor(dc, kLabelColour);
+            SetTextColor(dc, palette_.labelText);
             SetBkMode(dc, TRANSPARENT);
             return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
         }

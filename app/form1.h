@@ -5,10 +5,12 @@
 #include <commctrl.h>
 
 #include <array>
+#include <vector>
 
 #include "app/accessible_label.h"
 #include "app/accessible_list.h"
 #include "app/common_controls.h"
+#include "app/display_settings.h"
 #include "app/form1_handlers.h"
 #include "app/list_tips.h"
 #include "app/task_list_subclass.h"
@@ -24,7 +26,8 @@ namespace torvane {
 inline constexpr UINT kShowCategoryMessage = WM_APP + 1;
 
 // The one window: the background picture, four category labels, the task list
-// and two buttons, laid out from twips for the DPI of the monitor it is on.
+// and two buttons, laid out from twips for the DPI of the monitor it is on and
+// for the system's text size, in the system's colours under high contrast.
 class Form1 {
   public:
     Form1(HINSTANCE instance, OwnerWindow& owner, TweakContext& context, FileDialog& exportDialog);
@@ -45,9 +48,18 @@ class Form1 {
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls();
-    void ApplyDpi(int dpi);  // sizes, fonts and pictures for this DPI
+    // Sizes, fonts and pictures for this DPI and the text size, within the work
+    // area of the monitor given (none: the window's own).
+    void ApplyDpi(int dpi, HMONITOR monitor = nullptr);
+    void ApplyPalette();  // colours for high contrast or the picture's
     SIZE FrameSize() const;
+    // Moves the window there at its frame size; a window grown for the text
+    // size is moved only as far as it takes to keep it in the work area.
+    void PlaceFrame(POINT origin);
     void PaintBackground(HDC dc);
+    void OnSettingChange(UINT action);
+    void OnSystemColourChange();
+    void Redraw();  // everything, the transparent labels over a new background too
     void OnCommand(int id, int notification);
     // Right click, Shift+F10 or the menu key on the task list.
     void OnListContextMenu(LPARAM screenPoint);
@@ -62,13 +74,17 @@ class Form1 {
     OwnerWindow& owner_;
     HWND window_ = nullptr;
     int dpi_ = 96;
+    double scale_ = 1;  // how far the layout has grown for the text size
+    Palette palette_;
     Win32ListView list_;
     Form1Handlers handlers_;
     ListTips tips_;  // what each task does, on hovering over it or selecting it by key
     TaskListAccessibility listAccessibility_;  // the list's name and descriptions
     TaskListSubclass listSubclass_{tips_, listAccessibility_};
     UniqueHfont font_;
+    std::vector<UniqueHfont> retiredFonts_;  // still shown by a task's open input box
     UniqueHbitmap background_;
+    SIZE backgroundSize_{};  // the size background_ was made for, or tried at
     UniqueImageList pictures_;
     HCURSOR handCursor_ = nullptr;
     std::array<HWND, 4> labels_{};

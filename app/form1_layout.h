@@ -3,12 +3,17 @@
 #include <windows.h>
 
 #include <array>
+#include <cmath>
 
 #include "app/control_ids.h"
 
 // Where Form1's parts stand, in twips of the client area (15 twips to a pixel at
 // 96 dots per inch), listed in tab order.
 namespace torvane {
+
+// A fixed frame with a title bar and no maximise box: the user cannot resize it.
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
 
 constexpr int kClientWidthTwips = 7470;
 constexpr int kClientHeightTwips = 5145;
@@ -28,8 +33,10 @@ inline constexpr std::array<ControlPlacement, 7> kForm1Layout{{
     {IDC_COMMAND2, 5715, 4650, 945, 300},
 }};
 
-inline int TwipsToPixels(int twips, int dpi) {
-    return MulDiv(twips, dpi, 1440);
+// Pixels at this DPI, grown by the layout's scale for the text size; halves
+// round up, as MulDiv rounds them.
+inline int TwipsToPixels(int twips, int dpi, double scale = 1) {
+    return static_cast<int>(std::lround(twips * dpi * scale / 1440));
 }
 
 }  // namespace torvane

@@ -29,12 +29,13 @@ TTTOOLINFOW Tool(HWND list, UINT_PTR id = kToolId) {
 
 }  // namespace
 
-void ListTips::SetFont(HFONT font, int dpi) {
+void ListTips::SetFont(HFONT font, int dpi, double scale) {
     font_ = font;
     dpi_ = dpi;
+    scale_ = scale;
     if (!tip_) return;
     SendMessageW(tip_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, Scale(kTipWidthAt96, dpi_));
+    SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, Scale(kTipWidthAt96, dpi_, scale_));
 }
 
 void ListTips::Forget() {
@@ -121,7 +122,7 @@ void ListTips::CreateTip() {
     tool.lpszText = LPSTR_TEXTCALLBACKW;  // asked for at each showing, so always fresh
     SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     // A maximum width makes the tooltip break lines, at "\r\n" too.
-    SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, Scale(kTipWidthAt96, dpi_));
+    SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, Scale(kTipWidthAt96, dpi_, scale_));
     if (font_) SendMessageW(tip_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     // Most tips run to ten lines: by default the tooltip would put them away
     // after about five seconds, before they are read. This keeps one up for

@@ -24,9 +24,9 @@ class ListTips {
     // The list's messages, before the list sees them: true when this took
     // the message, with the result the list's sender gets.
     bool OnListMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
-    // The window's font at its DPI; the caller deletes an old font only after
-    // this has handed the tooltip the new one.
-    void SetFont(HFONT font, int dpi);
+    // The window's font at its DPI and layout scale; the caller deletes an old
+    // font only after this has handed the tooltip the new one.
+    void SetFont(HFONT font, int dpi, double scale);
     // The items changed under the pointer: the tip shown belongs to none of them.
     void Forget();
 
@@ -51,6 +51,7 @@ class ListTips {
     HWND list_ = nullptr;
     HWND tip_ = nullptr;
     int dpi_ = 96;
+    double scale_ = 1;           // the layout's, for the text size
     HFONT font_ = nullptr;       // the window's, not ours
     int item_ = -1;              // the item whose rectangle the tool has, -1 for none
     std::wstring text_;          // the text the tooltip was last handed; it copies it

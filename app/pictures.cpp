@@ -146,15 +146,16 @@ UniqueHbitmap DecodeRleBitmap(HINSTANCE instance, int id, SIZE size) {
 
 }  // namespace
 
-SIZE BackgroundSize(int dpi) {
-    return {Scale(kBackgroundAt96.cx, dpi), Scale(kBackgroundAt96.cy, dpi)};
+SIZE BackgroundSize(int dpi, double scale) {
+    return {Scale(kBackgroundAt96.cx, dpi, scale), Scale(kBackgroundAt96.cy, dpi, scale)};
 }
 
-UniqueHbitmap LoadBackground(HINSTANCE instance, int dpi) {
-    // At 96 DPI the 1x picture is an RLE bitmap that GDI decodes by itself,
-    // so the usual start needs no codec DLL at all.
-    if (dpi == kDefaultDpi) return DecodeRleBitmap(instance, IDB_BACKGROUND, kBackgroundAt96);
-    return DecodePicture(instance, IDR_BACKGROUND_2X, BackgroundSize(dpi));
+UniqueHbitmap LoadBackground(HINSTANCE instance, SIZE size) {
+    // At 96 DPI and the default text size the 1x picture is an RLE bitmap
+    // that GDI decodes by itself, so the usual start needs no codec DLL at all.
+    if (size.cx == kBackgroundAt96.cx && size.cy == kBackgroundAt96.cy)
+        return DecodeRleBitmap(instance, IDB_BACKGROUND, kBackgroundAt96);
+    return DecodePicture(instance, IDR_BACKGROUND_2X, size);
 }
 
 UniqueImageList CreateListPictures(HINSTANCE instance, int dpi) {

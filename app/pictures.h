@@ -10,11 +10,12 @@
 // The window's pictures, made for one DPI from the embedded renderings.
 namespace torvane {
 
-// The background at the size it covers at this DPI: the 1× picture as it is at
-// 96 DPI, otherwise the 2× rendering scaled down (never a 1× picture blown up)
-// by the system's own codecs (WIC). Null if it cannot be decoded.
-UniqueHbitmap LoadBackground(HINSTANCE instance, int dpi);
-SIZE BackgroundSize(int dpi);
+// The background at the size it covers at this DPI and layout scale.
+SIZE BackgroundSize(int dpi, double scale);
+// The background at that size: the 1× picture as it is when that is its size,
+// otherwise the 2× rendering scaled (never a 1× picture blown up) by the
+// system's own codecs (WIC). Null if it cannot be decoded.
+UniqueHbitmap LoadBackground(HINSTANCE instance, SIZE size);
 
 // ImageList1: the four list pictures at 18 × 19 scaled to this DPI, with
 // RGB(192,192,192) drawn transparent.

@@ -157,10 +157,10 @@ void AppDriver::SelectItem(int index) {
     SendMessageW(list, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(remote.at(0)));
 }
 
-RECT AppDriver::ItemScreenRect(int index) {
+RECT AppDriver::ItemScreenRect(int index, int part) {
     HWND list = Control(110);
     RemoteBuffer remote(process_.hProcess, sizeof(RECT));
-    RECT rect{LVIR_BOUNDS, 0, 0, 0};
+    RECT rect{part, 0, 0, 0};
     remote.Write(0, &rect, sizeof rect);
     SendMessageW(list, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(remote.at(0)));
     remote.Read(0, &rect, sizeof rect);

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <chrono>
 #include <cstdint>
 #include <map>
@@ -43,8 +45,9 @@ class AppDriver {
 
     void ClickLabel(int labelNumber);
     std::vector<ListItemSeen> ListItems();
-    void SelectItem(int index);      // 0-based; -1 clears the selection
-    RECT ItemScreenRect(int index);  // the item's icon and text, in screen coordinates
+    void SelectItem(int index);  // 0-based; -1 clears the selection
+    // The item's icon and text, or the part asked for, in screen coordinates.
+    RECT ItemScreenRect(int index, int part = LVIR_BOUNDS);
     int SelectedItem();
     // The control of the program that has the keyboard focus.
     HWND FocusedControl() const;
