@@ -234,11 +234,6 @@ TORVANE_OUT_OF_LINE void PutByte(std::vector<std::uint8_t>& bytes, std::uint32_t
     bytes.push_back(static_cast<std::uint8_t>(byte));
 }
 
-void PutUnit(std::vector<std::uint8_t>& bytes, std::uint32_t unit) {
-    PutByte(bytes, unit);
-    PutByte(bytes, unit >> 8);
-}
-
 // Reads the lines in order up to the first that the writer would not have
 // written so. Each value is written again and compared with its lines, so
 // only the writer's own form is read; the places of keys and values are kept
@@ -330,15 +325,11 @@ class Reader {
             std::wstring text;
             at = 1;
             if (!ReadQuoted(rest, at, text)) return false;
-            value.kind = kRegSz;
-            for (wchar_t c : text) PutUnit(value.bytes, c);
-            PutUnit(value.bytes, 0);
+            value = StringValue(text);
         } else if (StartsWith(rest, L"=dword:"sv)) {
             for (at = 7; ReadHexDigit(rest, at, number);) {
             }
-            value.kind = kRegDword;
-            PutUnit(value.bytes, number & 0xFFFF);
-            PutUnit(value.bytes, number >> 16);
+            value = DwordValue(number);
         } else if (StartsWith(rest, L"=hex("sv)) {
             for (at = 5; ReadHexDigit(rest, at, value.kind);) {
             }
@@ -426,22 +417,8 @@ std::wstring FormatRegFile(const std::vector<RegFileEntry>& entries) {
 }
 
 std::vector<std::uint8_t> EncodeRegFile(const std::wstring& text) {
-    std::vector<std::uint8_t> bytes;
-    bytes.reserve(2 + 2 * text.size());
-    PutUnit(bytes, 0xFEFF);
-    for (wchar_t c : text) {
-        std::uint32_t unit = static_cast<std::uint32_t>(c);
-        if constexpr (sizeof(wchar_t) > 2) {
-            // Where wchar_t is wider than UTF-16, a character beyond the first
-            // plane goes out as its surrogate pair, and a non-character as U+FFFD.
-            if (unit > 0x10FFFF) unit = 0xFFFD;
-            if (unit > 0xFFFF) {
-                PutUnit(bytes, 0xD800 + ((unit - 0x10000) >> 10));
-                unit = 0xDC00 + ((unit - 0x10000) & 0x3FF);
-            }
-        }
-        PutUnit(bytes, unit);
-    }
+    std::vector<std::uint8_t> bytes{0xFF, 0xFE};  // the byte-order mark
+    AppendUtf16(bytes, text);
     return bytes;
 }
 

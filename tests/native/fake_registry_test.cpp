@@ -29,6 +29,9 @@ TEST(FakeRegistry, StoresTheBytesWindowsStores) {
     EXPECT_EQ(DwordValue(500).kind, 4u);
     EXPECT_EQ(StringValue(L"").bytes, (std::vector<std::uint8_t>{0, 0}));
     EXPECT_EQ(StringValue(L"A中").bytes, (std::vector<std::uint8_t>{0x41, 0, 0x2D, 0x4E, 0, 0}));
+    // Beyond the first plane: a surrogate pair, whatever the width of wchar_t.
+    EXPECT_EQ(StringValue(L"\U0001F600").bytes,
+              (std::vector<std::uint8_t>{0x3D, 0xD8, 0, 0xDE, 0, 0}));
     EXPECT_EQ(StringValue(L"").kind, 1u);
 }
 

@@ -183,6 +183,7 @@ TEST(RegFileLeftOut, IsRefusedAtTheComment) {
 TEST(RegFileEncoding, IsUtf16LittleEndianWithMark) {
     EXPECT_EQ(EncodeRegFile(L"a中\r\n"), (Bytes{0xff, 0xfe, 'a', 0, 0x2d, 0x4e, '\r', 0, '\n', 0}));
     EXPECT_EQ(EncodeRegFile(L""), (Bytes{0xff, 0xfe}));
+    EXPECT_EQ(EncodeRegFile(L"\U0001F600"), (Bytes{0xff, 0xfe, 0x3d, 0xd8, 0x00, 0xde}));
 }
 
 struct Refusal {
