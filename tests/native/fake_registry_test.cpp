@@ -35,6 +35,25 @@ TEST(FakeRegistry, StoresTheBytesWindowsStores) {
     EXPECT_EQ(StringValue(L"").kind, 1u);
 }
 
+// The ASCII letters match in either case, and their neighbours, which lie
+// 0x20 apart as the letters do, stay apart.
+TEST(RegistryNames, MatchWithoutLetterCase) {
+    const struct {
+        const wchar_t* a;
+        const wchar_t* b;
+        bool same;
+    } cases[] = {{L"Policies\\System", L"POLICIES\\system", true},
+                 {L"az", L"AZ", true},
+                 {L"Za", L"zA", true},
+                 {L"@[", L"`{", false},
+                 {L"a", L"ab", false},
+                 {L"", L"", true}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(SameRegistryName(c.a, c.b), c.same)
+            << testing::Utf8(c.a) << " " << testing::Utf8(c.b);
+    }
+}
+
 TEST(FakeRegistry, DeleteReportsMissingValue) {
     FakeRegistry registry;
     auto opened = registry.CreateKey(RegistryRoot::Users, L"K");

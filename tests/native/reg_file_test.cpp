@@ -243,6 +243,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refused("TwoBlankLines", kKey + L"\"a\"=-\r\n\r\n\r\n", 6),
         Refused("Comment", kKey + L";\r\n\"a\"=-\r\n\r\n", 4),
         Refused("DuplicateValue", kKey + L"\"a\"=-\r\n\"b\"=-\r\n\"a\"=\"x\"\r\n\r\n", 6),
+        Refused("TwoDuplicates", kKey + L"\"a\"=-\r\n\"b\"=-\r\n\"a\"=-\r\n\"b\"=-\r\n\r\n", 6),
         Refused("DuplicateDefault", kKey + L"@=-\r\n@=\"x\"\r\n\r\n", 5),
         Refused("DuplicateKey", kKey + L"\"a\"=-\r\n\r\n" + kKey + L"\"b\"=-\r\n\r\n", 6),
         Refused("BadEscapeInName", kKey + L"\"a\\b\"=-\r\n\r\n", 4),
