@@ -22,14 +22,26 @@ RegistryValue DwordValue(std::uint32_t value) {
 
 RegistryValue StringValue(const std::wstring& text) {
     RegistryValue stored{kRegSz, {}};
-    for (wchar_t c : text) {
-        const auto unit = static_cast<std::uint16_t>(c);
-        stored.bytes.push_back(static_cast<std::uint8_t>(unit));
-        stored.bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
-    }
-    stored.bytes.push_back(0);
-    stored.bytes.push_back(0);
+    AppendUtf16(stored.bytes, {text.c_str(), text.size() + 1});  // with its NUL
     return stored;
+}
+
+void AppendUtf16(std::vector<std::uint8_t>& bytes, std::wstring_view text) {
+    const auto putUnit = [&bytes](std::uint32_t unit) {
+        bytes.push_back(static_cast<std::uint8_t>(unit));
+        bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
+    };
+    for (wchar_t c : text) {
+        auto unit = static_cast<std::uint32_t>(c);
+        if constexpr (sizeof(wchar_t) > 2) {
+            if (unit > 0x10FFFF) unit = 0xFFFD;
+            if (unit > 0xFFFF) {
+                putUnit(0xD800 + ((unit - 0x10000) >> 10));
+                unit = 0xDC00 + ((unit - 0x10000) & 0x3FF);
+            }
+        }
+        putUnit(unit);
+    }
 }
 
 bool SameRegistryName(std::wstring_view a, std::wstring_view b) {

@@ -45,6 +45,11 @@ struct RegistryValue {
 RegistryValue DwordValue(std::uint32_t value);
 RegistryValue StringValue(const std::wstring& text);
 
+// Appends the text in UTF-16LE. Where wchar_t is wider than UTF-16, a
+// character beyond the first plane goes out as its surrogate pair, and a
+// number that is no character as U+FFFD.
+void AppendUtf16(std::vector<std::uint8_t>& bytes, std::wstring_view text);
+
 // An open key. Destroying it closes it, so no handle can outlive its task.
 class RegistryKey {
   public:

@@ -29,7 +29,29 @@ TEST(FakeRegistry, StoresTheBytesWindowsStores) {
     EXPECT_EQ(DwordValue(500).kind, 4u);
     EXPECT_EQ(StringValue(L"").bytes, (std::vector<std::uint8_t>{0, 0}));
     EXPECT_EQ(StringValue(L"A中").bytes, (std::vector<std::uint8_t>{0x41, 0, 0x2D, 0x4E, 0, 0}));
+    // Beyond the first plane: a surrogate pair, whatever the width of wchar_t.
+    EXPECT_EQ(StringValue(L"\U0001F600").bytes,
+              (std::vector<std::uint8_t>{0x3D, 0xD8, 0, 0xDE, 0, 0}));
     EXPECT_EQ(StringValue(L"").kind, 1u);
+}
+
+// The ASCII letters match in either case, and their neighbours, which lie
+// 0x20 apart as the letters do, stay apart.
+TEST(RegistryNames, MatchWithoutLetterCase) {
+    const struct {
+        const wchar_t* a;
+        const wchar_t* b;
+        bool same;
+    } cases[] = {{L"Policies\\System", L"POLICIES\\system", true},
+                 {L"az", L"AZ", true},
+                 {L"Za", L"zA", true},
+                 {L"@[", L"`{", false},
+                 {L"a", L"ab", false},
+                 {L"", L"", true}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(SameRegistryName(c.a, c.b), c.same)
+            << testing::Utf8(c.a) << " " << testing::Utf8(c.b);
+    }
 }
 
 TEST(FakeRegistry, DeleteReportsMissingValue) {

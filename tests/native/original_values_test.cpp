@@ -3,130 +3,19 @@
 #include <gtest/gtest.h>
 
 #include "app/task_catalogue.h"
-#include "platform/fake/fake_record_store.h"
-#include "tests/native/test_support.h"
+#include "tests/native/originals_fixture.h"
 #include "tweaks/mod_regSetting.h"
 
 namespace torvane {
 namespace {
 
 using namespace mod_regSetting;
+using testing::OriginalsTest;
 
 const std::wstring kPolicy = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
-const std::wstring kExplorer = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
 const std::wstring kFileSystem = L"SYSTEM\\CurrentControlSet\\Control\\FileSystem";
 constexpr auto kUser = RegistryRoot::CurrentUser;
 constexpr auto kMachine = RegistryRoot::LocalMachine;
-
-class OriginalsTest : public testing::TaskTest {
-  protected:
-    void SetUp() override {
-        TaskTest::SetUp();
-        context.originals = &store;
-        // Nobody holds the record's lock across a dialog.
-        ui.whileDialogShows = [this] { locksAtDialogs.push_back(store.LockHeld()); };
-    }
-    void TearDown() override {
-        for (bool held : locksAtDialogs) EXPECT_FALSE(held) << "the lock was held across a dialog";
-        EXPECT_FALSE(store.LockHeld());
-        TaskTest::TearDown();
-    }
-    std::vector<Original> Recorded() {
-        if (!store.file) return {};
-        const RegFileReading reading =
-            ReadRegFile(*store.file, [](const RegFileEntry&) { return true; });
-        EXPECT_TRUE(reading.ok()) << reading.refusedLine;
-        return reading.entries;
-    }
-    std::optional<StoredValue> Now(RegistryRoot root, const std::wstring& path,
-                                   const std::wstring& name) {
-        return registry.Value(root, path, name);
-    }
-    FakeRecordStore store;
-    std::vector<bool> locksAtDialogs;
-};
-
-TEST_F(OriginalsTest, OnlyTheFirstChangeIsRecordedAndSavedBeforeTheWrite) {
-    registry.Put(kUser, kExplorer, L"NoDesktop", StoredValue{kRegSz, {'x', 0}});  // no NUL
-    ui.messageBoxAnswers = {kAnswerYes, kAnswerNo, kAnswerYes};
-    ToggleDesktopIcons(context);  // Yes: 1
-    const std::vector<Original> first{
-        {kUser, kExplorer, L"NoDesktop", StoredValue{kRegSz, {'x', 0}}}};
-    EXPECT_EQ(Recorded(), first);
-    ToggleDesktopIcons(context);  // No: deleted
-    ToggleDesktopIcons(context);  // Yes again
-    EXPECT_EQ(Recorded(), first) << "a later change keeps the earlier original";
-    EXPECT_EQ(Now(kUser, kExplorer, L"NoDesktop"), DwordValue(1));
-
-    DisableRegistryEditor(context);  // a value that was absent
-    EXPECT_EQ(Recorded().back(), (Original{kUser, kPolicy, L"DisableRegistryTools", std::nullopt}));
-}
-
-TEST_F(OriginalsTest, AnEntryEqualToThePresentCountsAsNoneAndGoesAtTheNextSave) {
-    DisableRegistryEditor(context);
-    EnableRegistryEditor(context);  // back where it was: the entry equals the present
-    EXPECT_TRUE(ReadOriginals(context).originals.empty());
-    OptimizeFileSystem(context);
-    EXPECT_EQ(
-        Recorded(),
-        (std::vector<Original>{{kMachine, kFileSystem, L"ConfigFileAllocsize", std::nullopt}}));
-    // A write that fails leaves an entry equal to the present, which is none.
-    registry.RefuseWrites(kUser, kExplorer, 1009);
-    ui.messageBoxAnswers = {kAnswerYes};
-    ToggleDesktopIcons(context);
-    EXPECT_EQ(ReadOriginals(context).originals.size(), 1u);
-}
-
-// The record cannot be kept: the user is asked, No changes nothing, Yes goes on
-// without it, and a record that cannot be read is never written over.
-struct KeepFailure {
-    const char* name;
-    std::optional<std::vector<std::uint8_t>> file;
-    ErrorCode lockError;
-    ErrorCode replaceError;
-    std::wstring why;  // after "无法保存原值：<path>"
-};
-void PrintTo(const KeepFailure& c, std::ostream* out) {
-    *out << c.name;
-}
-
-class KeepFailureTest : public OriginalsTest, public ::testing::WithParamInterface<KeepFailure> {};
-
-TEST_P(KeepFailureTest, AsksAndNoChangesNothing) {
-    const KeepFailure& c = GetParam();
-    store.file = c.file;
-    store.lockError = c.lockError;
-    store.replaceError = c.replaceError;
-    const std::wstring question =
-        L"无法保存原值：" + store.path + c.why + L"\r\n仍然修改吗？修改后无法用本程序恢复原值。";
-    ui.messageBoxAnswers = {kAnswerNo};
-    DisableRegistryEditor(context);
-    EXPECT_EQ(ui.log, (std::vector<UiEvent>{MessageBoxEvent(question, 4, L"错误")}));
-    EXPECT_EQ(registry.KeyCount(), 0u) << "No opens no key";
-
-    ui.messageBoxAnswers = {kAnswerYes};
-    DisableRegistryEditor(context);
-    EXPECT_EQ(Now(kUser, kPolicy, L"DisableRegistryTools"), DwordValue(1));
-    EXPECT_EQ(store.file, c.file) << "the record is as it was";
-}
-
-std::vector<std::uint8_t> Damaged() {
-    return EncodeRegFile(
-        L"Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\x]\r\n"
-        L"\"a\"=dword:1\r\n\r\n");
-}
-std::vector<std::uint8_t> Planted() {
-    return EncodeRegFile(FormatRegFile({{kMachine, L"SOFTWARE\\Run", L"x", std::nullopt}}));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Records, KeepFailureTest,
-    ::testing::Values(
-        KeepFailure{"Damaged", Damaged(), kSuccess, kSuccess, L"（第 4 行）"},
-        KeepFailure{"AValueNoTaskWrites", Planted(), kSuccess, kSuccess, L"（第 4 行）"},
-        KeepFailure{"NoLock", std::nullopt, kErrorAccessDenied, kSuccess, L"\r\n拒绝访问。"},
-        KeepFailure{"DiskFull", std::nullopt, kSuccess, 112, L"\r\n错误 112"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(OriginalsTest, RestoreGoesOnPastAFailureAndKeepsOnlyWhatFailed) {
     registry.Put(kUser, kPolicy, L"Wallpaper", StoredValue{kRegExpandSz, {'w', 0, 0, 0}});
@@ -191,6 +80,70 @@ TEST_F(OriginalsTest, RestoreCreatesNoKey) {
                               0, L"错误"));
     EXPECT_EQ(Recorded().size(), 1u) << "what was not put back stays recorded";
 }
+
+// Absent already, though it cannot be read to tell: the delete that puts it
+// back finds nothing, and that is no failure.
+TEST_F(OriginalsTest, PuttingBackAnAbsentValueThatIsGoneIsNoFailure) {
+    store.file =
+        EncodeRegFile(FormatRegFile({{kUser, kPolicy, L"DisableRegistryTools", std::nullopt}}));
+    registry.Put(kUser, kPolicy, L"Wallpaper", StringValue(L"x"));  // the key exists
+    registry.RefuseReads(kUser, kPolicy, kErrorAccessDenied);
+    ui.messageBoxAnswers = {kAnswerYes};
+    RestoreOriginals(context, nullptr);
+    ASSERT_EQ(ui.log.size(), 1u) << "the question, and no failure after it";
+    EXPECT_EQ(ui.log[0].title, L"恢复原值");
+    EXPECT_EQ(registry.requests.end()[-2],
+              (RegistryRequest{L"DeleteValue", L"DisableRegistryTools"}));
+    EXPECT_TRUE(Recorded().empty());
+}
+
+// Restores refused for want of rights, for a standard user: the first value
+// refused picks the advice, as for a task, and a policy key is one in any
+// letter case.
+struct RefusedRestore {
+    const char* name;
+    std::vector<Original> originals;  // each is 1 now, and its key refuses writes
+    const wchar_t* advice;
+};
+void PrintTo(const RefusedRestore& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class RefusedRestoreTest : public OriginalsTest,
+                           public ::testing::WithParamInterface<RefusedRestore> {};
+
+TEST_P(RefusedRestoreTest, TheFirstRefusedValuePicksTheAdvice) {
+    const RefusedRestore& c = GetParam();
+    std::wstring failures;
+    for (const Original& original : c.originals) {
+        registry.Put(original.root, original.path, original.name, DwordValue(1));
+        registry.RefuseWrites(original.root, original.path, kErrorAccessDenied);
+        failures += L"\r\n" + RootName(original.root) + L"\\" + original.path + L" 中的 " +
+                    original.name + L"：拒绝访问。";
+    }
+    store.file = EncodeRegFile(FormatRegFile(c.originals));
+    ui.messageBoxAnswers = {kAnswerYes};
+    RestoreOriginals(context, nullptr);
+    ASSERT_EQ(ui.log.size(), 2u);
+    EXPECT_EQ(ui.log[1],
+              MessageBoxEvent(L"以下值没有恢复为原值：" + failures + c.advice, 0, L"错误"));
+    EXPECT_EQ(Recorded(), c.originals);
+}
+
+const Original kPolicyOriginal{kUser, kPolicy, L"DisableRegistryTools", std::nullopt};
+const Original kMachineOriginal{kMachine, kFileSystem, L"ConfigFileAllocsize", std::nullopt};
+
+INSTANTIATE_TEST_SUITE_P(
+    Advice, RefusedRestoreTest,
+    ::testing::Values(
+        RefusedRestore{"PolicyFirst", {kPolicyOriginal, kMachineOriginal}, testing::kPolicyAdvice},
+        RefusedRestore{
+            "MachineFirst", {kMachineOriginal, kPolicyOriginal}, testing::kRunAsAdministrator},
+        RefusedRestore{"PolicyInOtherLetterCase",
+                       {{kUser, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\policies\\System",
+                         L"DisableRegistryTools", std::nullopt}},
+                       testing::kPolicyAdvice}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(AllTaskDescriptions, AreTheCataloguesAndNoOtherValueIsAllowed) {
     std::vector<const TaskDescription*> catalogue;

@@ -183,6 +183,7 @@ TEST(RegFileLeftOut, IsRefusedAtTheComment) {
 TEST(RegFileEncoding, IsUtf16LittleEndianWithMark) {
     EXPECT_EQ(EncodeRegFile(L"a中\r\n"), (Bytes{0xff, 0xfe, 'a', 0, 0x2d, 0x4e, '\r', 0, '\n', 0}));
     EXPECT_EQ(EncodeRegFile(L""), (Bytes{0xff, 0xfe}));
+    EXPECT_EQ(EncodeRegFile(L"\U0001F600"), (Bytes{0xff, 0xfe, 0x3d, 0xd8, 0x00, 0xde}));
 }
 
 struct Refusal {
@@ -242,6 +243,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refused("TwoBlankLines", kKey + L"\"a\"=-\r\n\r\n\r\n", 6),
         Refused("Comment", kKey + L";\r\n\"a\"=-\r\n\r\n", 4),
         Refused("DuplicateValue", kKey + L"\"a\"=-\r\n\"b\"=-\r\n\"a\"=\"x\"\r\n\r\n", 6),
+        Refused("TwoDuplicates", kKey + L"\"a\"=-\r\n\"b\"=-\r\n\"a\"=-\r\n\"b\"=-\r\n\r\n", 6),
         Refused("DuplicateDefault", kKey + L"@=-\r\n@=\"x\"\r\n\r\n", 5),
         Refused("DuplicateKey", kKey + L"\"a\"=-\r\n\r\n" + kKey + L"\"b\"=-\r\n\r\n", 6),
         Refused("BadEscapeInName", kKey + L"\"a\\b\"=-\r\n\r\n", 4),

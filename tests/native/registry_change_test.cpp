@@ -25,10 +25,8 @@ void PrintTo(const DeniedCase& c, std::ostream* out) {
     *out << c.name;
 }
 
-const wchar_t* const kRunAsAdministrator = L"\r\n请以管理员身份运行本程序后重试。";
-const wchar_t* const kPolicyAdvice =
-    L"\r\n这是只有管理员才能修改的策略项。若用其他账户\u201C以管理员身份运行\u201D，修改的将是那个"
-    L"账户的设置，而不是你的。";
+using testing::kPolicyAdvice;
+using testing::kRunAsAdministrator;
 const wchar_t* const kMoveAdvice =
     L"\r\n请把本程序放到你能写入的文件夹（例如\u201C下载\u201D）后重试。";
 const wchar_t* const kRestartQuestion =
@@ -163,6 +161,11 @@ TEST_F(RegistryFailureTest, FirstFailedWriteStopsTheRestAndIsShownOnce) {
     EXPECT_EQ(ui.log[2].kind, L"MessageBox");
     EXPECT_EQ(ui.log[2].title, L"错误");
     EXPECT_EQ(registry.ValueCount(), 0u);
+    EXPECT_EQ(registry.requests,
+              (std::vector<RegistryRequest>{{L"CreateKey", L"Control Panel\\International"},
+                                            {L"SetString", L"sTimeFormat"},
+                                            {L"CloseKey", L""}}))
+        << "nothing is tried after the refused write";
     EXPECT_EQ(ui.openKeysAtMessageBox, std::vector<int>{0})
         << "the key is closed before the message";
 }

@@ -1,17 +1,14 @@
-#include <deque>
 #include <gtest/gtest.h>
-#include <optional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "app/task_catalogue.h"
-#include "platform/fake/fake_record_store.h"
-#include "tests/native/test_support.h"
-#include "tweaks/reg_file.h"
+#include "tests/native/task_tip_fixture.h"
 
 namespace torvane {
 namespace {
+
+using testing::TaskTipTest;
 
 const std::wstring kSystemPolicy =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
@@ -116,20 +113,6 @@ const std::vector<TipRow>& Rows() {
     return rows;
 }
 
-class TaskTipTest : public testing::TaskTest {
-  protected:
-    std::wstring Tip(const std::wstring& text) {
-        const std::wstring tip = TaskTip(text, context);
-        EXPECT_LT(tip.size(), kTipSizeLimit);
-        return tip;
-    }
-    void ExpectOnlyReads() {
-        for (const RegistryRequest& request : registry.requests) {
-            EXPECT_EQ(request.kind, L"ReadValue") << testing::Utf8(request.what);
-        }
-    }
-};
-
 std::wstring Spelled(RegistryRoot root) {
     switch (root) {
         case RegistryRoot::CurrentUser:
@@ -204,71 +187,6 @@ TEST_F(TaskTipTest, EachTipShowsItsValuesAbsentPresentAndUnreadable) {
             << testing::Utf8(unreadable);
         ExpectOnlyReads();
     }
-}
-
-TEST_F(TaskTipTest, BackupSaysWhenTheEditorIsBlocked) {
-    ui.elevationState = ElevationState::UnelevatedAdministrator;
-    registry.Put(RegistryRoot::CurrentUser, kSystemPolicy, L"DisableRegistryTools", DwordValue(0));
-    registry.Put(RegistryRoot::LocalMachine, kSystemPolicy, L"DisableRegistryTools", DwordValue(1));
-    EXPECT_EQ(
-        testing::Utf8(Tip(L"备份注册表")),
-        testing::Utf8(
-            L"作用：导出整个注册表：把“regedit /e 你选择的文件”写入本程序文件夹中的 BackUp.bat "
-            L"并运行它。本任务自己不改注册表。\r\n"
-            L"用户策略：HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies"
-            L"\\System 中的 DisableRegistryTools = 0（REG_DWORD）\r\n"
-            L"本机策略：HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies"
-            L"\\System 中的 DisableRegistryTools = 1（REG_DWORD）\r\n"
-            L"注册表编辑器已被禁用，备份和还原一般无法运行。\r\n"
-            L"Windows 10/11：只导出能读取的项，不保存权限；完整导出约 0.5 GB，需要几分钟。\r\n"
-            L"生效：立即。\r\n"
-            L"管理员权限：本程序在 Program Files 等只有管理员能写入的文件夹中时需要（为了写入 "
-            L"BackUp.bat），在“下载”等你能写入的文件夹中不需要；regedit 会请管理员确认提升。"
-            L"本程序现在没有管理员权限（你是管理员，可以以管理员身份重新启动本程序）。"));
-
-    // A policy of 0 blocks nothing.
-    registry.Put(RegistryRoot::LocalMachine, kSystemPolicy, L"DisableRegistryTools", DwordValue(0));
-    EXPECT_EQ(Tip(L"还原注册表").find(L"已被禁用"), std::wstring::npos);
-    registry.Put(RegistryRoot::CurrentUser, kSystemPolicy, L"DisableRegistryTools", DwordValue(1));
-    EXPECT_NE(Tip(L"还原注册表").find(L"\r\n注册表编辑器已被禁用，备份和还原一般无法运行。\r\n"),
-              std::wstring::npos);
-}
-
-TEST_F(TaskTipTest, HungAppTimeoutShowsTheUsersOwnValueBeside) {
-    ui.elevationState = ElevationState::Elevated;
-    registry.Put(RegistryRoot::Users, kDefaultDesktop, L"WaitToKillAppTimeout",
-                 StringValue(L"2500"));
-    registry.RefuseReads(RegistryRoot::CurrentUser, kUserDesktop, 1234);
-    EXPECT_EQ(
-        testing::Utf8(Tip(L"缩短\u201C无响应程序\u201D等待时间")),
-        testing::Utf8(L"修改：HKEY_USERS\\.DEFAULT\\Control Panel\\Desktop\r\n"
-                      L"写入：WaitToKillAppTimeout = 你输入的秒数 × 1000，即毫秒数（REG_SZ）\r\n"
-                      L"当前值：WaitToKillAppTimeout = “2500”（REG_SZ）\r\n"
-                      L"你自己的值：HKEY_CURRENT_USER\\Control Panel\\Desktop 中的 "
-                      L"WaitToKillAppTimeout 无法读取（错误 1234）\r\n"
-                      L"Windows 10/11：大多不用：.DEFAULT 是 LocalSystem 账户的配置，"
-                      L"不是登录用户的；登录用户用的是自己的值，未设置时为 5000 毫秒。\r\n"
-                      L"生效：一般在下次关机时。\r\n"
-                      L"管理员权限：需要。HKEY_USERS\\.DEFAULT 只有以管理员身份运行的程序"
-                      L"能修改。本程序现在有管理员权限。\r\n右键单击可导出为 .reg 文件。"));
-}
-
-TEST_F(TaskTipTest, FileSystemTipInFull) {
-    registry.Put(RegistryRoot::LocalMachine, L"SYSTEM\\CurrentControlSet\\Control\\FileSystem",
-                 L"ConfigFileAllocsize", DwordValue(500));
-    EXPECT_EQ(
-        testing::Utf8(Tip(L"优化Windows文件系统")),
-        testing::Utf8(L"修改：HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\"
-                      L"FileSystem\r\n"
-                      L"写入：ConfigFileAllocsize = 500（REG_DWORD）\r\n"
-                      L"当前值：ConfigFileAllocsize = 500（REG_DWORD）\r\n"
-                      L"Windows 10/11：一般不用：这是 Windows 9x 的文件系统设置，在那里的名字"
-                      L"是 ContigFileAllocSize；Windows NT 系列（包括 Windows 10/11）的文档一般"
-                      L"没有提到它，系统一般也不读取它。\r\n"
-                      L"生效：一般不会生效。\r\n"
-                      L"管理员权限：需要。HKEY_LOCAL_MACHINE 中的项只有以管理员身份运行的程序"
-                      L"能修改。本程序现在没有管理员权限，你的账户也不是管理员。\r\n"
-                      L"右键单击可导出为 .reg 文件。"));
 }
 
 TEST_F(TaskTipTest, LongValuesAreCutAndEveryTipStaysUnderTheLimit) {

@@ -26,4 +26,10 @@ class TaskTest : public ::testing::Test {
 // UTF-8 for readable failure messages.
 std::string Utf8(const std::wstring& text);
 
+// The advice after an access denied, each on a line of its own.
+inline const wchar_t* const kRunAsAdministrator = L"\r\n请以管理员身份运行本程序后重试。";
+inline const wchar_t* const kPolicyAdvice =
+    L"\r\n这是只有管理员才能修改的策略项。若用其他账户\u201C以管理员身份运行\u201D，修改的将是那个"
+    L"账户的设置，而不是你的。";
+
 }  // namespace torvane::testing
