@@ -48,11 +48,13 @@ class TemporaryFolder {
                 if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                     RemoveTree(folder + L"\\" + name);
                 } else {
+                    SetFileAttributesW((folder + L"\\" + name).c_str(), FILE_ATTRIBUTE_NORMAL);
                     DeleteFileW((folder + L"\\" + name).c_str());
                 }
             } while (FindNextFileW(search, &found));
             FindClose(search);
         }
+        SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
         RemoveDirectoryW(folder.c_str());
     }
 };
