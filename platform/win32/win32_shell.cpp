@@ -62,6 +62,9 @@ class HeldFile : public FileHold {
     UniqueHandle file_;
 };
 
+// A scanner or a sync client opens a new file for a moment.
+constexpr ULONGLONG kBusyFileWaitMs = 1000;
+
 bool IdentityOf(HANDLE file, FileIdentity& identity) {
     BY_HANDLE_FILE_INFORMATION information{};
     if (!GetFileInformationByHandle(file, &information)) return false;
@@ -163,9 +166,16 @@ TextFileResult HoldIfUnchanged(const std::wstring& path, const FileIdentity& wri
     // A link put in the file's place is opened itself, not followed, so that
     // its own identity shows: held through a link, the file would stay put
     // while the link could be swapped.
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) return TextFileResult::Failed(GetLastError());
+    UniqueHandle file;
+    for (const ULONGLONG start = GetTickCount64();;) {
+        file.reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        if (file.get() != INVALID_HANDLE_VALUE) break;
+        const DWORD error = GetLastError();
+        if (error != ERROR_SHARING_VIOLATION || GetTickCount64() - start >= kBusyFileWaitMs)
+            return TextFileResult::Failed(error);
+        Sleep(20);
+    }
     FileIdentity found;
     if (!IdentityOf(file.get(), found)) return TextFileResult::Failed(GetLastError());
     // Compared a piece at a time, so that anything changed, cut or added shows.

@@ -5,6 +5,7 @@
 #include <ostream>
 #include <string>
 
+#include "tests/wine/background_thread.h"
 #include "tests/wine/batch_file_support.h"
 
 namespace torvane {
@@ -27,16 +28,20 @@ const std::string kWritten = "regedit /e \"C:\\x.reg\"\r\n";
 
 class HoldCheckTest : public BatchFileTest, public ::testing::WithParamInterface<ChangeCase> {};
 
+// The identity of the file at the path, as WriteTextLine takes it.
+FileIdentity IdentityAt(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    BY_HANDLE_FILE_INFORMATION information{};
+    EXPECT_TRUE(GetFileInformationByHandle(file, &information));
+    CloseHandle(file);
+    return {information.dwVolumeSerialNumber, information.nFileIndexHigh,
+            information.nFileIndexLow};
+}
+
 TEST_P(HoldCheckTest, OnlyTheFileAsWrittenIsHeld) {
     ASSERT_TRUE(WriteAll(batch, kWritten, CREATE_NEW));
-    HANDLE file = CreateFileW(batch.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    BY_HANDLE_FILE_INFORMATION information{};
-    ASSERT_TRUE(GetFileInformationByHandle(file, &information));
-    CloseHandle(file);
-    const FileIdentity written{information.dwVolumeSerialNumber, information.nFileIndexHigh,
-                               information.nFileIndexLow};
+    const FileIdentity written = IdentityAt(batch);
 
     GetParam().change(batch);
     if (!Exists(batch) && Exists(batch + L".aside"))
@@ -85,6 +90,44 @@ INSTANTIATE_TEST_SUITE_P(
                                  [](const std::wstring& path) { DeleteFileW(path.c_str()); }, false,
                                  false, static_cast<ErrorCode>(ERROR_FILE_NOT_FOUND)}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A scanner or a sync client has the new file open for writing a while.
+struct BusyCase {
+    const char* name;
+    DWORD holdMs;
+    bool held;
+};
+void PrintTo(const BusyCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class HoldWhileBusyTest : public BatchFileTest, public ::testing::WithParamInterface<BusyCase> {};
+
+TEST_P(HoldWhileBusyTest, WaitsABriefOpenOutAndGivesUpOnALongOne) {
+    ASSERT_TRUE(WriteAll(batch, kWritten, CREATE_NEW));
+    const FileIdentity written = IdentityAt(batch);
+    TextFileResult result;
+    {
+        Background holder([&](std::atomic<bool>& ready) {
+            HANDLE file =
+                CreateFileW(batch.c_str(), GENERIC_READ | GENERIC_WRITE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+            ready = true;
+            ASSERT_NE(file, INVALID_HANDLE_VALUE);
+            Sleep(GetParam().holdMs);
+            CloseHandle(file);
+        });
+        result = HoldIfUnchanged(batch, written, kWritten);
+    }
+    EXPECT_EQ(result.hold != nullptr, GetParam().held);
+    EXPECT_EQ(result.error, GetParam().held ? kSuccess : ERROR_SHARING_VIOLATION);
+    EXPECT_FALSE(result.changedAfterWriting);
+}
+
+INSTANTIATE_TEST_SUITE_P(Holds, HoldWhileBusyTest,
+                         ::testing::Values(BusyCase{"ForAMoment", 300, true},
+                                           BusyCase{"PastTheRetries", 1600, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace torvane
