@@ -106,6 +106,52 @@ INSTANTIATE_TEST_SUITE_P(
                       {L"RestartElevated", L"MessageBox"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A batch file in use or read-only is not a matter of rights: one message,
+// whoever runs the program, and no restart is offered.
+struct ObstacleCase {
+    const char* name;
+    ErrorCode error;
+    FileObstacle obstacle;
+    ElevationState state;
+    std::wstring message;
+};
+void PrintTo(const ObstacleCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class BatchObstacleTest : public BackupTest, public ::testing::WithParamInterface<ObstacleCase> {};
+
+TEST_P(BatchObstacleTest, SaysWhatIsInTheWayAndStartsNothing) {
+    const ObstacleCase& c = GetParam();
+    ui.elevationState = c.state;
+    ui.writeError = c.error;
+    ui.writeObstacle = c.obstacle;
+    ui.commonDialog1.answers = {L"C:\\x.reg"};
+    BackupRegistry(context);
+    EXPECT_EQ(ui.log, (std::vector<UiEvent>{kSaveDialog, MessageBoxEvent(c.message, 0, L"错误")}));
+}
+
+const std::wstring kPreviousBackupRunning = L"上一次备份还没有结束，请等它结束后再试。";
+const std::wstring kReadOnly =
+    L"备份脚本是只读文件，无法改写：C:\\Program Files\\Torvane\\BackUp.bat";
+
+INSTANTIATE_TEST_SUITE_P(
+    Obstacles, BatchObstacleTest,
+    ::testing::Values(ObstacleCase{"HeldByAnInterpreter", 32, FileObstacle::InUse,
+                                   ElevationState::Elevated, kPreviousBackupRunning},
+                      ObstacleCase{"PendingDeletion", kErrorAccessDenied, FileObstacle::InUse,
+                                   ElevationState::UnelevatedAdministrator, kPreviousBackupRunning},
+                      ObstacleCase{"ReadOnlyForAStandardUser", kErrorAccessDenied,
+                                   FileObstacle::ReadOnly, ElevationState::StandardUser, kReadOnly},
+                      ObstacleCase{"ReadOnlyForAnUnelevatedAdministrator", kErrorAccessDenied,
+                                   FileObstacle::ReadOnly, ElevationState::UnelevatedAdministrator,
+                                   kReadOnly},
+                      ObstacleCase{"AnyOtherSharingViolation", 32, FileObstacle::None,
+                                   ElevationState::UnelevatedAdministrator,
+                                   L"无法写入备份脚本：C:\\Program Files\\Torvane\\BackUp.bat"
+                                   L"\r\n错误 32"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(BackupTest, ABatchFileChangedAfterWritingRunsNothing) {
     ui.elevationState = ElevationState::Elevated;
     ui.changedAfterWriting = true;

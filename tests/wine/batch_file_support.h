@@ -73,15 +73,20 @@ inline std::optional<DWORD> RunInAnotherProcess(std::wstring commandLine) {
     return exitCode;
 }
 
+// Whatever is at the path, a read-only file or an empty folder too.
+inline void Remove(const std::wstring& path) {
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!DeleteFileW(path.c_str())) RemoveDirectoryW(path.c_str());
+}
+
 class BatchFileTest : public ::testing::Test {
   protected:
     void SetUp() override {
         CreateDirectoryW(kFolder.c_str(), nullptr);
-        for (const std::wstring& path : {batch, other}) DeleteFileW(path.c_str());
+        for (const std::wstring& path : {batch, other}) Remove(path);
     }
     void TearDown() override {
-        for (const std::wstring& path : {batch, other, batch + L".aside"})
-            DeleteFileW(path.c_str());
+        for (const std::wstring& path : {batch, other, batch + L".aside"}) Remove(path);
     }
     OwnerWindow owner;
     Win32Shell shell{owner};

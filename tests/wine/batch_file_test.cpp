@@ -3,9 +3,11 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
+#include <ostream>
 #include <string>
 #include <vector>
 
+#include "platform/win32/unique_handles.h"
 #include "tests/wine/batch_file_support.h"
 
 namespace torvane {
@@ -82,6 +84,63 @@ TEST_F(BatchFileTest, AHeldFileStaysHeldUntilTheInterpreterHasExited) {
         << "the hold did not end with the interpreter";
     for (const std::wstring& path : {started, go, waiting}) DeleteFileW(path.c_str());
 }
+
+// What stands in the way of replacing the batch file, put there by the case;
+// a handle it leaves open is closed once the shell has tried.
+struct ObstacleCase {
+    const char* name;
+    HANDLE (*plant)(const std::wstring& path);
+    ErrorCode error;
+    FileObstacle obstacle;
+};
+void PrintTo(const ObstacleCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class BatchObstacleTest : public BatchFileTest,
+                          public ::testing::WithParamInterface<ObstacleCase> {};
+
+TEST_P(BatchObstacleTest, TellsWhatIsInTheWayAndLeavesItAsItWas) {
+    UniqueHandle planted(GetParam().plant(batch));
+    const std::string before = ReadAll(batch);
+    const DWORD attributes = GetFileAttributesW(batch.c_str());
+    TextFileResult result =
+        shell.WriteTextLine(batch, L"regedit /e \"C:\\x.reg\"", AfterWriting::Hold);
+    EXPECT_EQ(result.error, GetParam().error);
+    EXPECT_EQ(result.obstacle, GetParam().obstacle);
+    EXPECT_FALSE(result.hold);
+    planted.reset();
+    EXPECT_EQ(ReadAll(batch), before);
+    EXPECT_EQ(GetFileAttributesW(batch.c_str()), attributes);
+}
+
+const std::string kOldLine = "regedit /e \"C:\\old.reg\"\r\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Obstacles, BatchObstacleTest,
+    ::testing::Values(ObstacleCase{"ReadOnly",
+                                   [](const std::wstring& path) -> HANDLE {
+                                       WriteAll(path, kOldLine);
+                                       SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
+                                       return nullptr;
+                                   },
+                                   kErrorAccessDenied, FileObstacle::ReadOnly},
+                      // As the previous backup's interpreter holds it when run elevated.
+                      ObstacleCase{
+                          "OpenWithoutDeleteSharing",
+                          [](const std::wstring& path) {
+                              WriteAll(path, kOldLine);
+                              return CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                                 nullptr, OPEN_EXISTING, 0, nullptr);
+                          },
+                          static_cast<ErrorCode>(ERROR_SHARING_VIOLATION), FileObstacle::InUse},
+                      ObstacleCase{"AFolder",
+                                   [](const std::wstring& path) -> HANDLE {
+                                       CreateDirectoryW(path.c_str(), nullptr);
+                                       return nullptr;
+                                   },
+                                   kErrorAccessDenied, FileObstacle::None}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // What the interpreter printed into a file, once it has finished writing it.
 std::string SettledContent(const std::wstring& path) {
