@@ -85,10 +85,18 @@ class FileHold {
 // Whether WriteTextLine keeps the file held once it is written.
 enum class AfterWriting { Release, Hold };
 
+// What kept WriteTextLine from replacing the file, when the system tells.
+enum class FileObstacle {
+    None,
+    InUse,     // another program has it open without sharing deletion, or it is being deleted
+    ReadOnly,  // it has the read-only attribute
+};
+
 // Outcome of WriteTextLine.
 struct TextFileResult {
     bool representable = true;  // false: the text has characters the code page lacks
     ErrorCode error = kSuccess;
+    FileObstacle obstacle = FileObstacle::None;  // with an error, what stood in the way
     // The file reopened to be held was not the one just written, or no longer
     // held its bytes: someone replaced or changed it in between.
     bool changedAfterWriting = false;
@@ -100,9 +108,10 @@ struct TextFileResult {
         result.representable = false;
         return result;
     }
-    static TextFileResult Failed(ErrorCode error) {
+    static TextFileResult Failed(ErrorCode error, FileObstacle obstacle = FileObstacle::None) {
         TextFileResult result;
         result.error = error;
+        result.obstacle = obstacle;
         return result;
     }
 };

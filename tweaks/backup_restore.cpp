@@ -12,6 +12,8 @@ namespace {
 
 constexpr const wchar_t* kUnencodableMessage = L"文件名包含无法处理的字符，请选择其他文件名。";
 constexpr const wchar_t* kCannotWriteBatch = L"无法写入备份脚本：";
+constexpr const wchar_t* kPreviousBackupRunning = L"上一次备份还没有结束，请等它结束后再试。";
+constexpr const wchar_t* kReadOnlyBatch = L"备份脚本是只读文件，无法改写：";
 constexpr const wchar_t* kBatchChanged = L"备份脚本写入后被更改，没有运行：";
 constexpr const wchar_t* kCannotStartBatch = L"无法启动备份脚本：";
 constexpr const wchar_t* kPlantedOpener =
@@ -42,6 +44,17 @@ void BackupRegistry(TweakContext& context) {
         context.shell.WriteTextLine(batchPath, BuildExportLine(exportPath), after);
     if (!written.representable) {
         ShowError(context, kUnencodableMessage);
+        return;
+    }
+    // The usual holder is the previous backup's own interpreter, still
+    // exporting. A read-only attribute is the user's own doing, kept from
+    // administrators too: neither is a matter of rights.
+    if (written.error != kSuccess && written.obstacle == FileObstacle::InUse) {
+        ShowError(context, kPreviousBackupRunning);
+        return;
+    }
+    if (written.error != kSuccess && written.obstacle == FileObstacle::ReadOnly) {
+        ShowError(context, kReadOnlyBatch + batchPath);
         return;
     }
     if (written.error != kSuccess) {

@@ -117,7 +117,7 @@ TextFileResult FakeUi::WriteTextLine(const std::wstring& path, const std::wstrin
                                      AfterWriting after) {
     const auto bytes = EncodeCodePage936(line);
     if (!bytes) return TextFileResult::Unrepresentable();
-    if (writeError != kSuccess) return TextFileResult::Failed(writeError);
+    if (writeError != kSuccess) return TextFileResult::Failed(writeError, writeObstacle);
     const bool holding = after == AfterWriting::Hold;
     log.push_back({L"WriteTextLine", path, holding ? L"hold" : L"", line, -1});
     files[path] = *bytes + "\r\n";

@@ -88,6 +88,8 @@ class FakeUi : public DialogServices, public ShellServices, public Elevation {
     std::wstring programFolder = L"C:\\Torvane";
     std::map<std::wstring, std::string> files;  // path → bytes, as written
     ErrorCode writeError = kSuccess;            // the next writes and saves fail with this
+    // The cause that the next WriteTextLine calls failing with writeError give.
+    FileObstacle writeObstacle = FileObstacle::None;
     bool changedAfterWriting = false;  // the next writes asked to hold find the file changed
     std::map<std::wstring, std::vector<std::uint8_t>> savedFiles;  // path → bytes, by SaveFile
     ErrorCode runCommandError = kSuccess;  // the next launches fail with this

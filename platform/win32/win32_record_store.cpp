@@ -50,18 +50,38 @@ bool Busy(ErrorCode error) {
     return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED;
 }
 
-// Opens the file, trying again every 20 ms while another handle is in the way.
-ErrorCode OpenFile(const wchar_t* path, DWORD access, DWORD share, DWORD disposition,
-                   ULONGLONG waitMs, UniqueHandle& file) {
+// Makes the attempt until it succeeds, again every 20 ms while another handle
+// is in the way. A file of ours that was made read-only (by a copy from a
+// backup, say) is made writable once and tried again at once; one that is
+// read-only but not ours to change fails at once, as no wait would help.
+template <typename Attempt>
+ErrorCode RetryWhileBusy(const wchar_t* path, ULONGLONG waitMs, Attempt attempt) {
     const ULONGLONG start = GetTickCount64();
+    bool cleared = false;
     for (;;) {
-        file.reset(
-            CreateFileW(path, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (file.get() != INVALID_HANDLE_VALUE) return kSuccess;
+        if (attempt()) return kSuccess;
         const ErrorCode error = LastError();
+        if (error == ERROR_ACCESS_DENIED && !cleared) {
+            const ReadOnlyFile readOnly = ClearReadOnly(path);
+            if (readOnly == ReadOnlyFile::NotOurs) return error;
+            if (readOnly == ReadOnlyFile::Cleared) {
+                cleared = true;
+                continue;
+            }
+        }
         if (!Busy(error) || GetTickCount64() - start >= waitMs) return error;
         Sleep(20);
     }
+}
+
+// Opens the file, waiting up to waitMs while another handle is in the way.
+ErrorCode OpenFile(const wchar_t* path, DWORD access, DWORD share, DWORD disposition,
+                   ULONGLONG waitMs, UniqueHandle& file) {
+    return RetryWhileBusy(path, waitMs, [&] {
+        file.reset(
+            CreateFileW(path, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+        return file.get() != INVALID_HANDLE_VALUE;
+    });
 }
 
 ErrorCode CreateFolder(const wchar_t* path) {
@@ -165,16 +185,11 @@ class Win32RecordFile : public RecordFile {
         }
         FolderPath record;
         Join(record, folder_, kRecordName);
-        const ULONGLONG start = GetTickCount64();
-        for (;;) {
-            if (MoveFileExW(temporary, record,
-                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-                return kSuccess;
-            }
-            const ErrorCode error = LastError();
-            if (!Busy(error) || GetTickCount64() - start >= kBusyFileWaitMs) return error;
-            Sleep(20);
-        }
+        // Tried again on the record's name: a read-only record refuses to be replaced.
+        return RetryWhileBusy(record, kBusyFileWaitMs, [&] {
+            return MoveFileExW(temporary, record,
+                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+        });
     }
 
     UniqueHandle lock_;  // held for this object's life
@@ -183,6 +198,34 @@ class Win32RecordFile : public RecordFile {
 };
 
 }  // namespace
+
+ReadOnlyFile ClearReadOnly(const wchar_t* path) {
+    // Attributes are neither read nor written data, so no other handle's
+    // sharing stands in the way; a folder opens only with backup semantics,
+    // and is then seen for what it is.
+    UniqueHandle file(
+        CreateFileW(path, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) return ReadOnlyFile::No;
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!GetFileInformationByHandle(file.get(), &information)) return ReadOnlyFile::No;
+    const DWORD attributes = information.dwFileAttributes;
+    if (!(attributes & FILE_ATTRIBUTE_READONLY)) return ReadOnlyFile::No;
+    // A hard link shares its attributes with the file's every other name.
+    if ((attributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) ||
+        information.nNumberOfLinks != 1) {
+        return ReadOnlyFile::NotOurs;
+    }
+    // Times of zero stay as they are; attributes of zero would change none
+    // (https://learn.microsoft.com/openspecs/windows_protocols/ms-fscc/16023025-8a78-492f-8b96-c873b042ac50).
+    FILE_BASIC_INFO basic{};
+    basic.FileAttributes = attributes & ~FILE_ATTRIBUTE_READONLY;
+    if (!basic.FileAttributes) basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    return SetFileInformationByHandle(file.get(), FileBasicInfo, &basic, sizeof basic)
+               ? ReadOnlyFile::Cleared
+               : ReadOnlyFile::NotOurs;
+}
 
 ErrorCode WriteAllBytes(HANDLE file, const std::vector<std::uint8_t>& bytes) {
     // Replace keeps records far below 4 GB, so one write takes them whole.

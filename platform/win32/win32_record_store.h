@@ -22,6 +22,18 @@ using RecordWriter = ErrorCode (*)(HANDLE file, const std::vector<std::uint8_t>&
 // One WriteFile of every byte.
 ErrorCode WriteAllBytes(HANDLE file, const std::vector<std::uint8_t>& bytes);
 
+// What a write refused with access denied found at the path.
+enum class ReadOnlyFile {
+    No,       // not read-only, or not to be looked at (a file being deleted, say)
+    Cleared,  // a plain file that was read-only and is no longer
+    NotOurs,  // read-only, but a link, a folder or a file with other names: left alone
+};
+
+// Takes the read-only attribute off the file at the path, if it is a plain
+// file with no other name. The name itself is opened, never a link's target,
+// so that an elevated run cannot be led to change a file outside the folder.
+ReadOnlyFile ClearReadOnly(const wchar_t* path);
+
 // The record in <Local AppData>\Torvane\RegTool\original-values.reg, locked
 // through original-values.lock beside it. Used from one thread; each window of
 // the program has its own.

@@ -62,6 +62,39 @@ class HeldFile : public FileHold {
     UniqueHandle file_;
 };
 
+// A scanner or a sync client opens a new file for a moment.
+constexpr ULONGLONG kBusyFileWaitMs = 1000;
+
+// Why the file could not be removed or created anew, as far as Windows tells.
+// Another handle without delete sharing makes a sharing violation. Access
+// denied has three causes: the read-only attribute; a deletion still pending
+// while some handle keeps the file open, which makes every CreateFileW of it
+// fail with access denied, even one for its attributes alone that a reader of
+// the folder can otherwise always make; and the rights on the file or folder
+// (https://learn.microsoft.com/windows/win32/api/fileapi/nf-fileapi-deletefilew,
+// https://learn.microsoft.com/windows/win32/api/fileapi/nf-fileapi-createfilew).
+FileObstacle ObstacleAt(const std::wstring& path, DWORD error) {
+    if (error == ERROR_SHARING_VIOLATION) return FileObstacle::InUse;
+    if (error != ERROR_ACCESS_DENIED) return FileObstacle::None;
+    UniqueHandle file(
+        CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) {
+        return GetLastError() == ERROR_ACCESS_DENIED ? FileObstacle::InUse : FileObstacle::None;
+    }
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!GetFileInformationByHandle(file.get(), &information)) return FileObstacle::None;
+    const DWORD attributes = information.dwFileAttributes;
+    return (attributes & FILE_ATTRIBUTE_READONLY) && !(attributes & FILE_ATTRIBUTE_DIRECTORY)
+               ? FileObstacle::ReadOnly
+               : FileObstacle::None;
+}
+
+TextFileResult FailedAt(const std::wstring& path, DWORD error) {
+    return TextFileResult::Failed(error, ObstacleAt(path, error));
+}
+
 bool IdentityOf(HANDLE file, FileIdentity& identity) {
     BY_HANDLE_FILE_INFORMATION information{};
     if (!GetFileInformationByHandle(file, &information)) return false;
@@ -163,9 +196,16 @@ TextFileResult HoldIfUnchanged(const std::wstring& path, const FileIdentity& wri
     // A link put in the file's place is opened itself, not followed, so that
     // its own identity shows: held through a link, the file would stay put
     // while the link could be swapped.
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) return TextFileResult::Failed(GetLastError());
+    UniqueHandle file;
+    for (const ULONGLONG start = GetTickCount64();;) {
+        file.reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        if (file.get() != INVALID_HANDLE_VALUE) break;
+        const DWORD error = GetLastError();
+        if (error != ERROR_SHARING_VIOLATION || GetTickCount64() - start >= kBusyFileWaitMs)
+            return TextFileResult::Failed(error);
+        Sleep(20);
+    }
     FileIdentity found;
     if (!IdentityOf(file.get(), found)) return TextFileResult::Failed(GetLastError());
     // Compared a piece at a time, so that anything changed, cut or added shows.
@@ -201,10 +241,12 @@ TextFileResult Win32Shell::WriteTextLine(const std::wstring& path, const std::ws
     // its target. CREATE_NEW then fails instead of following anything put
     // back in between.
     if (!DeleteFileW(path.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
-        return TextFileResult::Failed(GetLastError());
+        return FailedAt(path, GetLastError());
+    // Deleted while another handle shares deletion, the file keeps its name
+    // until that handle is closed.
     UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) return TextFileResult::Failed(GetLastError());
+    if (file.get() == INVALID_HANDLE_VALUE) return FailedAt(path, GetLastError());
     DWORD written = 0;
     if (!WriteFile(file.get(), bytes->data(), static_cast<DWORD>(bytes->size()), &written,
                    nullptr)) {

@@ -42,7 +42,8 @@ struct FileIdentity {
 // Opens the file at the path to read, shared for reading only, so that no one
 // can write, rename or delete it while the returned hold lives, and checks that
 // it is still the file written (the identity) holding exactly these bytes. On
-// any difference nothing is held and changedAfterWriting is set; a file that
+// any difference nothing is held and changedAfterWriting is set. While another
+// handle is in the way, the open is tried again for up to a second; a file that
 // cannot be opened gives the system's error.
 TextFileResult HoldIfUnchanged(const std::wstring& path, const FileIdentity& written,
                                const std::string& bytes);

@@ -6,12 +6,9 @@
 #include <objbase.h>
 #include <shlobj.h>
 
-#include <algorithm>
-#include <atomic>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
-#include <optional>
 #include <ostream>
 #include <string>
 #include <thread>
@@ -19,102 +16,11 @@
 
 #include "platform/fake/fake_record_store.h"
 #include "platform/win32/win32_record_store.h"
+#include "tests/wine/background_thread.h"
+#include "tests/wine/record_store_support.h"
 
 namespace torvane {
 namespace {
-
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes BytesOf(const std::string& text) {
-    return Bytes(text.begin(), text.end());
-}
-
-// A fresh folder standing in for Local AppData, removed with all it holds.
-class TemporaryFolder {
-  public:
-    TemporaryFolder() {
-        static int count = 0;
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        path = std::wstring(temp) + L"torvane-store-" + std::to_wstring(GetCurrentProcessId()) +
-               L"-" + std::to_wstring(++count);
-        RemoveTree(path);
-        CreateDirectoryW(path.c_str(), nullptr);
-    }
-    ~TemporaryFolder() { RemoveTree(path); }
-    std::wstring RecordFolder() const { return path + L"\\Torvane\\RegTool"; }
-    std::wstring Record() const { return RecordFolder() + L"\\original-values.reg"; }
-
-    std::wstring path;
-
-  private:
-    static void RemoveTree(const std::wstring& folder) {
-        WIN32_FIND_DATAW found;
-        HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                const std::wstring name = found.cFileName;
-                if (name == L"." || name == L"..") continue;
-                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                    RemoveTree(folder + L"\\" + name);
-                } else {
-                    DeleteFileW((folder + L"\\" + name).c_str());
-                }
-            } while (FindNextFileW(search, &found));
-            FindClose(search);
-        }
-        RemoveDirectoryW(folder.c_str());
-    }
-};
-
-std::vector<std::wstring> FilesIn(const std::wstring& folder) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-const std::vector<std::wstring> kRecordAndLock = {L"original-values.lock", L"original-values.reg"};
-
-// The file's bytes as they are on the disk, read past the store, as text for
-// readable failures.
-std::optional<std::string> FileText(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
-    std::string text(GetFileSize(file, nullptr), '\0');
-    DWORD got = 0;
-    if (!text.empty()) ReadFile(file, text.data(), static_cast<DWORD>(text.size()), &got, nullptr);
-    CloseHandle(file);
-    text.resize(got);
-    return text;
-}
-
-ErrorCode Save(RecordStore& store, const Bytes& bytes) {
-    LockedRecord locked = store.Lock();
-    if (locked.error) return locked.error;
-    return locked.file->Replace(bytes);
-}
-
-// Runs the action on another thread once it is started, and joins it at the end.
-class Background {
-  public:
-    explicit Background(std::function<void(std::atomic<bool>&)> action)
-        : thread_([this, action] { action(ready_); }) {
-        while (!ready_) Sleep(1);
-    }
-    ~Background() { thread_.join(); }
-
-  private:
-    std::atomic<bool> ready_{false};
-    std::thread thread_;
-};
 
 TEST(Win32RecordStore, MakesItsFolderOnFirstLockAndReadsAMissingRecordAsNotFound) {
     TemporaryFolder base;
@@ -238,50 +144,6 @@ TEST(Win32RecordStore, KeepsToRecordsItCanReadBack) {
     EXPECT_EQ(locked.file->Read(bytes), static_cast<ErrorCode>(ERROR_FILE_TOO_LARGE));
     EXPECT_TRUE(bytes.empty());
 }
-
-struct HeldRecordCase {
-    const char* name;
-    DWORD holdMs;
-    bool saved;
-};
-void PrintTo(const HeldRecordCase& held, std::ostream* out) {
-    *out << held.name;
-}
-
-class Win32RecordStoreHeldRecord : public ::testing::TestWithParam<HeldRecordCase> {};
-
-// Another program (a scanner, an editor) has the record open without sharing
-// deletion, so it cannot be replaced until that handle is closed.
-TEST_P(Win32RecordStoreHeldRecord, ReplaceWaitsABrieflyHeldRecordOutAndGivesUpOnALongHold) {
-    TemporaryFolder base;
-    Win32RecordStore store(base.path.c_str());
-    ASSERT_EQ(Save(store, BytesOf("before")), kSuccess);
-    ErrorCode error = kSuccess;
-    {
-        Background holder([&](std::atomic<bool>& ready) {
-            HANDLE file = CreateFileW(base.Record().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, 0, nullptr);
-            ready = true;
-            ASSERT_NE(file, INVALID_HANDLE_VALUE);
-            Sleep(GetParam().holdMs);
-            CloseHandle(file);
-        });
-        error = Save(store, BytesOf("after"));
-    }
-    if (GetParam().saved) {
-        EXPECT_EQ(error, kSuccess);
-        EXPECT_EQ(FileText(base.Record()), "after");
-    } else {
-        EXPECT_TRUE(error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION) << error;
-        EXPECT_EQ(FileText(base.Record()), "before");
-        EXPECT_EQ(FilesIn(base.RecordFolder()), kRecordAndLock);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Holds, Win32RecordStoreHeldRecord,
-                         ::testing::Values(HeldRecordCase{"ForAMoment", 300, true},
-                                           HeldRecordCase{"PastTheRetries", 1600, false}),
-                         [](const auto& info) { return info.param.name; });
 
 // The same steps against the in-memory store and the real one, so that the
 // fake the unit tests rely on answers as Windows does.
