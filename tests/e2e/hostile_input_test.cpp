@@ -178,7 +178,8 @@ TEST_F(HostileBackupTest, ALongPathExportsThere) {
 TEST_F(HostileBackupTest, AMissingDriveOrAFolderWritesAndStartsNothing) {
     for (const std::wstring path : {L"Q:\\nowhere\\x.reg", L"C:\\windows"}) {
         SCOPED_TRACE(Utf8(path));
-        DeleteFileW(Batch().c_str());
+        // The last backup's interpreter may still be ending, holding the file.
+        ASSERT_TRUE(RemoveFileWhenFree(Batch()));
         const auto before = Processes();
         ChooseForBackup(path, false);
         Sleep(300);
@@ -191,7 +192,7 @@ TEST_F(HostileBackupTest, AMissingDriveOrAFolderWritesAndStartsNothing) {
 TEST_F(HostileBackupTest, AnUnwritableBatchFileIsReportedOnceAndNothingStarts) {
     // A folder in the batch file's place makes it as unwritable as a protected
     // program folder would, even for an administrator.
-    DeleteFileW(Batch().c_str());
+    ASSERT_TRUE(RemoveFileWhenFree(Batch()));
     ASSERT_TRUE(CreateDirectoryW(Batch().c_str(), nullptr));
     const auto before = Processes();
     ChooseForBackup(L"C:\\unwritable-test.reg");
