@@ -8,6 +8,7 @@
 #include "platform/fake/fake_setting_broadcast.h"
 #include "tests/native/form1_fixture.h"
 #include "tweaks/mod_regSetting.h"
+#include "tweaks/original_values.h"
 
 namespace torvane {
 namespace {
@@ -95,6 +96,60 @@ TEST_F(ClockExportTest, AnExportTellsNobody) {
     form.OnContextMenu(L"在任务栏时间后面加入字符", runMenu);
     EXPECT_EQ(broadcast.sent, std::vector<std::wstring>{L"intl"});
 }
+
+// Putting back values of the regional settings tells running programs too,
+// once, after the record is saved and let go; nothing else does.
+struct RestoreRun {
+    const char* name;
+    std::vector<Original> recorded;  // every one differs from the registry now
+    int answer = kAnswerYes;
+    bool refused = false;  // writes under the regional settings fail
+    bool told = false;
+};
+void PrintTo(const RestoreRun& c, std::ostream* out) {
+    *out << c.name;
+}
+
+const Original kMorning{kUser, kInternational, L"s1159", StringValue(L"AM")};
+const Original kFormat{kUser, L"control panel\\INTERNATIONAL", L"sTimeFormat", std::nullopt};
+const Original kFileSystem{RegistryRoot::LocalMachine,
+                           L"SYSTEM\\CurrentControlSet\\Control\\FileSystem",
+                           L"ConfigFileAllocsize", DwordValue(7)};
+
+class RestoreBroadcastTest : public BroadcastTest,
+                             public ::testing::WithParamInterface<RestoreRun> {};
+
+TEST_P(RestoreBroadcastTest, TellsOnceAfterRegionalValuesArePutBack) {
+    const RestoreRun& c = GetParam();
+    store.file = EncodeRegFile(FormatRegFile(c.recorded));
+    for (const Original& original : c.recorded)
+        registry.Put(original.root, original.path, original.name, StringValue(L"changed"));
+    if (c.refused) registry.RefuseWrites(kUser, kInternational, kErrorAccessDenied);
+    std::optional<StoredValue> morningAtNotice;
+    bool lockHeldAtNotice = true;
+    broadcast.whileSending = [&] {
+        morningAtNotice = registry.Value(kUser, kInternational, L"s1159");
+        lockHeldAtNotice = store.LockHeld();
+    };
+    ui.messageBoxAnswers = {c.answer};
+    RestoreOriginals(context, nullptr);
+    if (!c.told) {
+        EXPECT_TRUE(broadcast.sent.empty());
+        return;
+    }
+    EXPECT_EQ(broadcast.sent, std::vector<std::wstring>{L"intl"});
+    EXPECT_EQ(morningAtNotice, StringValue(L"AM")) << "put back before the notice";
+    EXPECT_FALSE(lockHeldAtNotice);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Restores, RestoreBroadcastTest,
+    ::testing::Values(
+        RestoreRun{"Regional", {kMorning, kFormat, kFileSystem}, kAnswerYes, false, true},
+        RestoreRun{"No", {kMorning, kFileSystem}, kAnswerNo},
+        RestoreRun{"OnlyOtherValues", {kFileSystem}},
+        RestoreRun{"RegionalRefused", {kMorning, kFileSystem}, kAnswerYes, true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace torvane
