@@ -80,13 +80,15 @@ void Form1Handlers::OnContextMenu(const std::optional<std::wstring>& taskText, T
 
 void Form1Handlers::ExportTask(const std::wstring& taskText) {
     CapturingRegistry capture(context_.registry);
-    // No record of originals: nothing here changes the registry.
+    // No record of originals and no notice to other programs: nothing here
+    // changes the registry.
     TweakContext exportContext{capture,
                                context_.dialogs,
                                context_.commonDialog1,
                                context_.commonDialog2,
                                context_.shell,
                                context_.elevation,
+                               nullptr,
                                nullptr};
     DispatchTask(taskText, exportContext);
     if (capture.Changes().empty()) return;  // refused, or cancelled

@@ -10,6 +10,7 @@
 #include "platform/win32/win32_elevation.h"
 #include "platform/win32/win32_record_store.h"
 #include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_setting_broadcast.h"
 #include "platform/win32/win32_shell.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
@@ -28,8 +29,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     torvane::Win32Shell shell(owner);
     torvane::Win32Elevation elevation(owner);
     torvane::Win32RecordStore originals;  // found and read only when first needed
+    torvane::Win32SettingBroadcast settingBroadcast;
     torvane::TweakContext context{registry, dialogs,   commonDialog1, commonDialog2,
-                                  shell,    elevation, &originals};
+                                  shell,    elevation, &originals,    &settingBroadcast};
 
     int exitCode = 1;
     {

@@ -31,6 +31,10 @@ class DialogServices {
     virtual std::optional<std::wstring> ShowInputBox(const std::wstring& prompt,
                                                      const std::wstring& title,
                                                      const std::wstring& defaultText = L"") = 0;
+    // How many lines of message box text the work area of the main window's
+    // monitor holds: its height over the message box font's line height. A
+    // question longer than that would push the box's buttons off the screen.
+    virtual int MessageBoxLineCapacity() = 0;
 };
 
 // An open or save dialog that remembers its filter and the last answer.

@@ -27,10 +27,15 @@ void SetClockText(TweakContext& context) {
     // Lengths are UTF-16 code units, which is what the marker fields count.
     const size_t markerLength = std::max(morning.size(), afternoon.size());
     const std::wstring timeFormat = kTimePicture + std::wstring(markerLength, L't');
-    ChangeRegistry(context, kInternational,
-                   {ValueChange::String(value_names::kTimeFormat, timeFormat),
-                    ValueChange::String(value_names::kMorningMarker, morning),
-                    ValueChange::String(value_names::kAfternoonMarker, afternoon)});
+    const bool written =
+        ChangeRegistry(context, kInternational,
+                       {ValueChange::String(value_names::kTimeFormat, timeFormat),
+                        ValueChange::String(value_names::kMorningMarker, morning),
+                        ValueChange::String(value_names::kAfternoonMarker, afternoon)});
+    // Programs keep a copy of the regional settings: written behind their
+    // back, the new format would reach them only at the next sign-in.
+    if (written && context.settingBroadcast)
+        context.settingBroadcast->SettingChanged(kInternationalArea);
 }
 
 namespace {
@@ -56,7 +61,8 @@ const TaskDescription kSetClockTextTip{
     L"部分使用：上午、下午标记最多 14 个字符，一般只在含 tt 的时间格式中显示；"
     L"自 Windows 7 起任务栏时钟一般按短时间格式显示，而不是这里的 sTimeFormat。"
     L"所有程序中的时间文字都会改变。",
-    L"一般在下次登录后：本程序直接写注册表，不通知其他程序。",
+    L"本程序写入后立即通知正在运行的程序，它们一般随即改用新的时间格式；"
+    L"任务栏时钟可能要到下次登录后才显示新的文字。",
     kOwnSettingAdmin};
 
 }  // namespace torvane::mod_regSetting

@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <optional>
 
-#include "tweaks/failure_report.h"
 #include "tweaks/mod_regSetting.h"
-#include "tweaks/registry_change.h"
+#include "tweaks/original_record.h"
 #include "tweaks/user_messages.h"
 
 namespace torvane {
@@ -20,10 +19,9 @@ constexpr const TaskDescription* kAllTasks[]{
     &kSetThemeDesktopTip,      &kSetHungAppTimeoutTip,     &kSetAlwaysUnloadDllTip,
     &kOptimizeFileSystemTip};
 
-constexpr size_t kShownCharacters = 100;  // of a text in the restore question
+}  // namespace
 
-// The value as it is now: set, absent, or unreadable (nothing then).
-std::optional<std::optional<RegistryValue>> Present(TweakContext& context, const Original& where) {
+PresentValue Present(TweakContext& context, const Original& where) {
     const ReadResult read = context.registry.ReadValue(where.root, where.path, where.name);
     if (read.error == kErrorFileNotFound) return std::optional<RegistryValue>();
     if (read.error != kSuccess) return std::nullopt;
@@ -35,15 +33,13 @@ bool EqualsPresent(TweakContext& context, const Original& original) {
     return now && *now == original.value;
 }
 
-struct OpenRecord {
-    std::unique_ptr<RecordFile> file;  // the lock; null when the record cannot be used
-    std::vector<Original> entries;
-    std::wstring problem;
-};
+namespace {
 
 std::wstring Because(const std::wstring& path, TweakContext& context, ErrorCode error) {
     return path + messages::kLineBreak + context.shell.ErrorText(error);
 }
+
+}  // namespace
 
 OpenRecord LockAndRead(TweakContext& context) {
     RecordStore& store = *context.originals;
@@ -62,15 +58,9 @@ OpenRecord LockAndRead(TweakContext& context) {
     return {std::move(locked.file), std::move(reading.entries), L""};
 }
 
-ErrorCode Save(RecordFile& file, const std::vector<Original>& entries) {
+ErrorCode SaveRecord(RecordFile& file, const std::vector<Original>& entries) {
     return file.Replace(EncodeRegFile(FormatRegFile(entries)));
 }
-
-void AppendData(std::wstring& text, const std::optional<RegistryValue>& value) {
-    AppendValueText(text, value, kShownCharacters);
-}
-
-}  // namespace
 
 std::span<const TaskDescription* const> AllTaskDescriptions() {
     return kAllTasks;
@@ -134,86 +124,10 @@ KeptOriginals KeepOriginals(TweakContext& context, const RegistryLocation& locat
         changed = true;
     }
     if (changed) {
-        if (const ErrorCode error = Save(*record.file, kept); error != kSuccess)
+        if (const ErrorCode error = SaveRecord(*record.file, kept); error != kSuccess)
             return {nullptr, Because(context.originals->Path(), context, error)};
     }
     return {std::move(record.file), L""};
-}
-
-void RestoreOriginals(TweakContext& context, const TaskDescription* task) {
-    if (!context.originals) return;
-    const OriginalsReading reading = ReadOriginals(context);
-    if (!reading.problem.empty()) {
-        context.dialogs.ShowMessageBox(L"原值记录无法读取：" + reading.problem, kButtonsOkOnly,
-                                       messages::kErrorTitle);
-        return;
-    }
-    std::vector<Original> chosen;
-    std::wstring question = L"是否把以下值恢复为原值？";
-    for (const Original& original : reading.originals) {
-        if (task && !BelongsTo(original, *task)) continue;
-        chosen.push_back(original);
-        question += messages::kLineBreak;
-        question += FullValueName(original.root, original.path, original.name) + L"：现在 ";
-        const auto now = Present(context, original);
-        if (now) {
-            AppendData(question, *now);
-        } else {
-            question += L"无法读取";
-        }
-        question += L"，原值 ";
-        AppendData(question, original.value);
-    }
-    if (chosen.empty()) return;
-    if (context.dialogs.ShowMessageBox(question, kButtonsYesNo, L"恢复原值") != kAnswerYes) return;
-
-    OpenRecord record = LockAndRead(context);
-    if (!record.file) {
-        context.dialogs.ShowMessageBox(L"原值记录无法读取：" + record.problem, kButtonsOkOnly,
-                                       messages::kErrorTitle);
-        return;
-    }
-    std::wstring failures;
-    ErrorCode firstError = kSuccess;
-    std::optional<Original> firstDenied;  // decides the advice, as for a task
-    std::vector<Original> left;
-    for (Original& entry : record.entries) {
-        if (EqualsPresent(context, entry)) continue;  // counts as none: dropped
-        const bool wanted = std::any_of(chosen.begin(), chosen.end(),
-                                        [&](const Original& c) { return SameValue(c, entry); });
-        if (!wanted) {
-            left.push_back(std::move(entry));
-            continue;
-        }
-        // Through our own registry access, so it works while the registry
-        // editor is blocked; and it never creates a key.
-        OpenedKey opened = context.registry.OpenKey(entry.root, entry.path);
-        ErrorCode error = opened.error;
-        if (opened.key) {
-            error = entry.value ? opened.key->SetValue(entry.name, *entry.value)
-                                : opened.key->DeleteValue(entry.name);
-            if (!entry.value && error == kErrorFileNotFound) error = kSuccess;
-        }
-        if (error == kSuccess) continue;
-        failures += messages::kLineBreak;
-        failures += FullValueName(entry.root, entry.path, entry.name) + L"：" +
-                    context.shell.ErrorText(error);
-        if (firstError == kSuccess) firstError = error;
-        if (error == kErrorAccessDenied && !firstDenied) firstDenied = entry;
-        left.push_back(std::move(entry));
-    }
-    // What could not be put back stays recorded. A failed save leaves entries
-    // that now equal the registry, which count as none.
-    Save(*record.file, left);
-    record.file.reset();
-    if (failures.empty()) return;
-    const std::wstring message = L"以下值没有恢复为原值：" + failures;
-    if (!firstDenied) {
-        ReportFailure(context, message, firstError, RefusedTarget::MachineKey);
-        return;
-    }
-    ReportFailure(context, message, kErrorAccessDenied,
-                  TargetOf({firstDenied->root, firstDenied->path.c_str()}));
 }
 
 }  // namespace torvane

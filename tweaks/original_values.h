@@ -57,6 +57,7 @@ KeptOriginals KeepOriginals(TweakContext& context, const RegistryLocation& locat
 // when task is null), then writes each exactly as it was, or deletes it, and
 // removes what was put back from the record. Goes on past a value that fails;
 // one message at the end names what was not put back, which stays recorded.
+// Running programs are told when regional settings were put back.
 void RestoreOriginals(TweakContext& context, const TaskDescription* task);
 
 }  // namespace torvane

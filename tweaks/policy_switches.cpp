@@ -78,14 +78,25 @@ const TaskDescription kDisableRegistryEditorTip{
     kEditorPolicyValues,
     nullptr,
     L"使用：策略“阻止访问注册表编辑工具”。禁止当前用户运行 regedit 和 reg.exe，"
-    L"但不阻止 PowerShell 和直接调用注册表 API 的程序（包括本程序）；本机策略一般优先。",
+    L"但不阻止 PowerShell 和直接调用注册表 API 的程序（包括本程序）；本机策略一般优先。\r\n"
+    L"此值存在时，Windows 设置中可能显示“某些设置由你的组织管理”。\r\n"
+    L"删除此值（运行“允许使用注册表编辑器”或恢复原值）后，这条提示一般随之消失。\r\n"
+    L"加入域的电脑上，组织的组策略可能改写或删除此值。",
     kEditorEffect,
     kUserPolicyAdmin};
 
 const TaskDescription kEnableRegistryEditorTip{
-    &kSystemPolicies,    nullptr,         kEnableEditorWrites,
-    kEditorPolicyValues, nullptr,         L"使用；HKEY_LOCAL_MACHINE 中的本机策略一般仍然有效。",
-    kEditorEffect,       kUserPolicyAdmin};
+    &kSystemPolicies,
+    nullptr,
+    kEnableEditorWrites,
+    kEditorPolicyValues,
+    nullptr,
+    L"使用；HKEY_LOCAL_MACHINE 中的本机策略一般仍然有效。\r\n"
+    L"此值存在时，Windows 设置中可能显示“某些设置由你的组织管理”。\r\n"
+    L"本任务删除此值后，这条提示一般随之消失。\r\n"
+    L"加入域的电脑上，组织的组策略可能重新写入此值。",
+    kEditorEffect,
+    kUserPolicyAdmin};
 
 const TaskDescription kToggleDesktopIconsTip{
     &kExplorerPolicies,
@@ -93,7 +104,10 @@ const TaskDescription kToggleDesktopIconsTip{
     kNoDesktopWrites,
     kNoDesktopValue,
     nullptr,
-    L"使用：策略“隐藏和禁用桌面上的所有项目”。文件一般仍留在磁盘上。",
+    L"使用：策略“隐藏和禁用桌面上的所有项目”。文件一般仍留在磁盘上。\r\n"
+    L"此值存在时，Windows 设置中可能显示“某些设置由你的组织管理”。\r\n"
+    L"删除此值（选“否”或恢复原值）后，这条提示一般随之消失。\r\n"
+    L"加入域的电脑上，组织的组策略可能改写或删除此值。",
     L"一般在资源管理器重新启动或下次登录后。",
     kUserPolicyAdmin};
 

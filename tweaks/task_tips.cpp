@@ -24,6 +24,8 @@ bool IsHighSurrogate(wchar_t c) {
     return c >= 0xD800 && c < 0xDC00;
 }
 
+}  // namespace
+
 void AppendShownText(std::wstring& tip, const std::vector<std::uint8_t>& bytes,
                      size_t maxCharacters) {
     size_t shown = 0;
@@ -32,7 +34,7 @@ void AppendShownText(std::wstring& tip, const std::vector<std::uint8_t>& bytes,
         auto unit = static_cast<wchar_t>(bytes[i] | (bytes[i + 1] << 8));
         if (unit == L'\0') break;
         if (shown++ == maxCharacters) {
-            if (IsHighSurrogate(tip.back())) tip.pop_back();  // half a pair
+            if (!tip.empty() && IsHighSurrogate(tip.back())) tip.pop_back();  // half a pair
             tip += L'…';
             break;
         }
@@ -41,12 +43,13 @@ void AppendShownText(std::wstring& tip, const std::vector<std::uint8_t>& bytes,
     }
 }
 
-// The number a REG_DWORD holds, if the value is one.
 std::optional<std::uint32_t> DwordOf(const RegistryValue& value) {
     if (value.kind != kRegDword || value.bytes.size() != 4) return std::nullopt;
     return value.bytes[0] | (value.bytes[1] << 8) | (value.bytes[2] << 16) |
            (static_cast<std::uint32_t>(value.bytes[3]) << 24);
 }
+
+namespace {
 
 const wchar_t* KindName(std::uint32_t kind) {
     return kind == kRegDword ? L"REG_DWORD" : L"REG_SZ";

@@ -4,6 +4,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "tweaks/registry_locations.h"
 #include "tweaks/tweak_context.h"
@@ -79,6 +80,14 @@ const wchar_t* ShownName(const std::wstring& name);
 // maxCharacters are cut with "…".
 void AppendValueText(std::wstring& text, const std::optional<RegistryValue>& value,
                      size_t maxCharacters);
+
+// The text of a REG_SZ or REG_EXPAND_SZ up to its NUL, cut with "…" after
+// maxCharacters, with any control character shown as a space.
+void AppendShownText(std::wstring& text, const std::vector<std::uint8_t>& bytes,
+                     size_t maxCharacters);
+
+// The number a REG_DWORD holds, if the value is one.
+std::optional<std::uint32_t> DwordOf(const RegistryValue& value);
 
 // The whole tip: what the task changes, the values now, what Windows does with
 // them, whether it needs administrator rights and this process has them, and

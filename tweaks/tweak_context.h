@@ -4,6 +4,7 @@
 #include "platform/elevation.h"
 #include "platform/record_store.h"
 #include "platform/registry_access.h"
+#include "platform/setting_broadcast.h"
 
 namespace torvane {
 
@@ -19,6 +20,9 @@ struct TweakContext {
     // Where the originals of changed values are kept; none when a run must
     // record nothing (an export, which changes nothing).
     RecordStore* originals = nullptr;
+    // Tells the running programs of a changed setting; none when the run
+    // changes nothing (an export), so that nobody re-reads an unchanged one.
+    SettingBroadcast* settingBroadcast = nullptr;
 };
 
 }  // namespace torvane

@@ -66,6 +66,7 @@ class FakeUi : public DialogServices, public ShellServices, public Elevation {
     int ShowMessageBox(const std::wstring& prompt, int buttons, const std::wstring& title) override;
     std::optional<std::wstring> ShowInputBox(const std::wstring& prompt, const std::wstring& title,
                                              const std::wstring& defaultText) override;
+    int MessageBoxLineCapacity() override { return messageBoxLineCapacity; }
     ShellOpenOutcome ShellOpen(const std::wstring& fullPath) override;
     ErrorCode RunCommand(const std::wstring& commandLine,
                          std::unique_ptr<FileHold> hold = nullptr) override;
@@ -84,6 +85,7 @@ class FakeUi : public DialogServices, public ShellServices, public Elevation {
     FakeFileDialog exportDialog;  // the third, of exported changes
     std::deque<int> messageBoxAnswers;
     std::deque<std::optional<std::wstring>> inputBoxAnswers;  // nothing stands for Cancel
+    int messageBoxLineCapacity = 1000;  // more than any question takes, unless a test says less
 
     std::wstring programFolder = L"C:\\Torvane";
     std::map<std::wstring, std::string> files;  // path → bytes, as written

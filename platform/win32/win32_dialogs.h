@@ -12,6 +12,7 @@ class Win32Dialogs : public DialogServices {
     int ShowMessageBox(const std::wstring& prompt, int buttons, const std::wstring& title) override;
     std::optional<std::wstring> ShowInputBox(const std::wstring& prompt, const std::wstring& title,
                                              const std::wstring& defaultText) override;
+    int MessageBoxLineCapacity() override;
 
   private:
     const OwnerWindow& owner_;

@@ -115,12 +115,14 @@ void AppDriver::Sync() {
     SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
 }
 
+// A thread takes the messages sent to it before those posted to it, so a
+// posted click may still wait behind a Sync: the caller would read the list, or
+// select an item, before the click has landed. Sent without waiting, the click
+// joins the same queue as Sync's message, ahead of it.
 void AppDriver::ClickLabel(int labelNumber) {
     HWND label = Control(100 + labelNumber);
-    PostMessageW(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
-    PostMessageW(label, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(label, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
+    SendNotifyMessageW(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    SendNotifyMessageW(label, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
     Sync();
 }
 
@@ -181,7 +183,9 @@ HWND AppDriver::FocusedControl() const {
 }
 
 void AppDriver::ClickButton(int id) {
-    PostMessageW(Control(id), BM_CLICK, 0, 0);
+    // As for a label: Sync's message is answered once the click's task has
+    // finished, or from the loop of the first dialog it opens.
+    SendNotifyMessageW(Control(id), BM_CLICK, 0, 0);
     Sync();
 }
 

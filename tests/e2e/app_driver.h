@@ -51,7 +51,7 @@ class AppDriver {
     int SelectedItem();
     // The control of the program that has the keyboard focus.
     HWND FocusedControl() const;
-    // Posts the click and returns once the program has taken it: when the task
+    // Clicks and returns once the program has taken the click: when the task
     // has finished, or when it is waiting in a dialog.
     void ClickButton(int id);
     // Clicks and returns once the click has been handled; only for a click

@@ -22,8 +22,10 @@ TEST_F(OriginalsEndToEndTest, RightClickRunThenRestoreDeletesAValueThatWasAbsent
     Choose(2);  // 恢复原值
     DialogSeen question = ExpectDialog(L"恢复原值");
     EXPECT_EQ(Utf8(question.text),
-              Utf8(L"是否把以下值恢复为原值？\r\nHKEY_CURRENT_USER\\" + kPolicy +
-                   L" 中的 DisableRegistryTools：现在 1（REG_DWORD），原值 未设置"));
+              Utf8(L"是否把以下值恢复为原值？\r\n\r\n【禁用注册表编辑器】\r\n"
+                   L"注册表项：HKEY_CURRENT_USER\\" +
+                   kPolicy +
+                   L"\r\n\u3000\u3000DisableRegistryTools：现在 1，恢复为 未设置（将删除此值）"));
     app->PressDialogButton(question, IDYES);
     ASSERT_TRUE(app->WaitForDialogsToClose());
     EXPECT_EQ(SettledValue(HKEY_CURRENT_USER, kPolicy, L"DisableRegistryTools", std::nullopt),

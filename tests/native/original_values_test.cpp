@@ -29,18 +29,21 @@ TEST_F(OriginalsTest, RestoreGoesOnPastAFailureAndKeepsOnlyWhatFailed) {
     ui.messageBoxAnswers = {kAnswerYes};
     RestoreOriginals(context, nullptr);
 
-    const std::wstring policy = L"HKEY_CURRENT_USER\\" + kPolicy + L" 中的 ";
     const std::wstring machine = L"HKEY_LOCAL_MACHINE\\" + kFileSystem + L" 中的 ";
     EXPECT_EQ(
         ui.log,
         (std::vector<UiEvent>{
-            MessageBoxEvent(L"是否把以下值恢复为原值？\r\n" + policy +
-                                L"Wallpaper：现在 “C:\\Torvane\\Lindor省Corvanta有限公司."
-                                L"htm”（REG_SZ），原值 “w”（REG_EXPAND_SZ）\r\n" +
-                                policy + L"Wallpaperstyle：现在 “0”（REG_SZ），原值 未设置\r\n" +
-                                machine +
-                                L"ConfigFileAllocsize：现在 500（REG_DWORD），原值 7（REG_DWORD）",
-                            4, L"恢复原值"),
+            MessageBoxEvent(
+                L"是否把以下值恢复为原值？\r\n\r\n【设置主题桌面】\r\n"
+                L"注册表项：HKEY_CURRENT_USER\\" +
+                    kPolicy +
+                    L"\r\n\u3000\u3000Wallpaper：现在 “C:\\Torvane\\Lindor省Corvanta有限公司.htm”，"
+                    L"恢复为 “w”（REG_EXPAND_SZ）\r\n"
+                    L"\u3000\u3000Wallpaperstyle：现在 “0”，恢复为 未设置（将删除此值）\r\n"
+                    L"\r\n【优化Windows文件系统】\r\n"
+                    L"注册表项：HKEY_LOCAL_MACHINE\\" +
+                    kFileSystem + L"\r\n\u3000\u3000ConfigFileAllocsize：现在 500，恢复为 7",
+                4, L"恢复原值"),
             MessageBoxEvent(
                 L"以下值没有恢复为原值：\r\n" + machine + L"ConfigFileAllocsize：拒绝访问。", 0,
                 L"错误")}));
