@@ -61,19 +61,28 @@ Start MeasureOnce(const std::wstring& exe, const wchar_t* className, int listIte
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     Start result;
+    OutputDebugStringW(L"startup_probe: CreateProcess");
     QueryPerformanceCounter(&begin);
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process)) {
         return result;
     }
     HWND window = nullptr;
+    bool seen = false;
     for (int i = 0; i < 20000; ++i) {
         window = FindMainWindow(process.dwProcessId, className);
+        if (window && !seen) {
+            seen = true;
+            // Marks in Wine's trace (WINEDEBUG=+timestamp,+debugstr) for the
+            // start-up's breakdown; nothing is printed without that channel.
+            OutputDebugStringW(L"startup_probe: window visible");
+        }
         if (window && Ready(window, listItems)) break;
         window = nullptr;
         Sleep(1);
     }
     QueryPerformanceCounter(&now);
+    if (window) OutputDebugStringW(L"startup_probe: ready");
     if (window) {
         result.milliseconds =
             1000.0 * static_cast<double>(now.QuadPart - begin.QuadPart) / frequency.QuadPart;
