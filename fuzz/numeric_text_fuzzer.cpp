@@ -59,6 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     // The digits we would write back read as the same number.
     const std::wstring written = std::to_wstring(*whole);
+    Require(torvane::DecimalText(*whole) == written);
     Require(IsNumericText(written));
     Require(ReadWhole(written) == whole);
     Require(ReadReal(written) == static_cast<double>(*whole));

@@ -129,4 +129,20 @@ std::optional<double> ReadReal(const std::wstring& text) {
     return value;
 }
 
+std::wstring DecimalText(std::int64_t value) {
+    // The magnitude is taken unsigned, where the most negative value has one too.
+    std::uint64_t magnitude = static_cast<std::uint64_t>(value);
+    if (value < 0) magnitude = 0 - magnitude;
+    wchar_t digits[20];  // 2^64 has 20 decimal digits
+    size_t first = sizeof digits / sizeof digits[0];
+    do {
+        digits[--first] = static_cast<wchar_t>(L'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    std::wstring text;
+    if (value < 0) text += L'-';
+    text.append(digits + first, digits + sizeof digits / sizeof digits[0]);
+    return text;
+}
+
 }  // namespace torvane

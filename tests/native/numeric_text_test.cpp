@@ -110,5 +110,23 @@ TEST(ReadWholeScaled, HugeExponentsAndLongTextsStaySafe) {
     EXPECT_FALSE(IsNumericText(std::wstring(32767, L'9')));
 }
 
+TEST(DecimalText, WritesPlainAsciiDigitsToTheEndsOf64Bits) {
+    const struct {
+        std::int64_t value;
+        std::wstring text;
+    } cases[] = {{0, L"0"},
+                 {7, L"7"},
+                 {-5, L"-5"},
+                 {10, L"10"},
+                 {2500, L"2500"},
+                 {-2147483648LL, L"-2147483648"},
+                 {4294967295LL, L"4294967295"},
+                 {INT64_MAX, L"9223372036854775807"},
+                 {INT64_MIN, L"-9223372036854775808"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(testing::Utf8(DecimalText(c.value)), testing::Utf8(c.text)) << c.value;
+    }
+}
+
 }  // namespace
 }  // namespace torvane
