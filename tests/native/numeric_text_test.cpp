@@ -62,7 +62,11 @@ INSTANTIATE_TEST_SUITE_P(
         NumericCase{L"007", 7, 7}, NumericCase{L"1e-400", 0, 0},
         NumericCase{L"2147483647", 2147483647, 2147483647.0},
         NumericCase{L"-2147483648", -2147483648LL, -2147483648.0},
-        NumericCase{L"2147483647.4", 2147483647, 2147483647.4}),
+        NumericCase{L"2147483647.4", 2147483647, 2147483647.4},
+        // More digits than 64 bits hold, and powers beyond those a double holds exactly.
+        NumericCase{L"123456789012345678901234567890e-21", 123456789,
+                    123456789.01234567890123456789},
+        NumericCase{L"1234567890123456789e-30", 0, 1.234567890123456789e-12}),
     CaseName);
 
 INSTANTIATE_TEST_SUITE_P(
