@@ -1,5 +1,6 @@
 // Whatever passes the numeric test must read without error under the same
-// rules, agree between its two readings, and survive a round trip.
+// rules, agree between its two readings and with the C library's reading, and
+// survive a round trip through the digits the program writes.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
