@@ -1,5 +1,6 @@
 // Whatever passes the numeric test must read without error under the same
-// rules, agree between its two readings, and survive a round trip.
+// rules, agree between its two readings and with the C library's reading, and
+// survive a round trip through the digits the program writes.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -57,8 +58,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (SignificantDigits(text) <= 15 && std::fabs(*real - std::trunc(*real)) == 0.5) {
         Require(*whole % 2 == 0);
     }
+    // The real reading is the C library's, to within a few units in the last
+    // place; far below any number typed here, both are as good as zero.
+    const std::string ascii(text.begin(), text.end());
+    const double expected = std::strtod(ascii.c_str(), nullptr);
+    Require(std::fabs(*real - expected) <= 1e-14 * std::fabs(expected) ||
+            (std::fabs(*real) < 1e-300 && std::fabs(expected) < 1e-300));
     // The digits we would write back read as the same number.
     const std::wstring written = std::to_wstring(*whole);
+    Require(torvane::DecimalText(*whole) == written);
     Require(IsNumericText(written));
     Require(ReadWhole(written) == whole);
     Require(ReadReal(written) == static_cast<double>(*whole));

@@ -1,6 +1,6 @@
 #include "platform/numeric_text.h"
 
-#include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -97,6 +97,44 @@ std::optional<std::int64_t> RoundHalfToEven(const DecimalParts& parts, int power
     return parts.negative ? -value : value;
 }
 
+// Powers of ten that a double holds exactly.
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr std::int64_t kLargestExactPower = 22;
+
+// digits × 10^(pointAfter − digits.size()) as a double. When the significant
+// digits make an integer below 2^53 (any 15 of them do) and the power is in the
+// table, that is one exact integer and one multiplication or division by an
+// exact power: the correctly rounded value. Otherwise it comes within a few
+// units in the last place: digits beyond the 19th lie below a double's
+// precision, and each further step by 10^22 rounds once.
+double DecimalMagnitude(const std::string& digits, std::int64_t pointAfter) {
+    const size_t start = digits.find_first_not_of('0');
+    if (start == std::string::npos) return 0;
+    size_t end = digits.find_last_not_of('0') + 1;
+    std::int64_t power = pointAfter - static_cast<std::int64_t>(end);
+    constexpr size_t kMostExactDigits = 19;  // below 2^64
+    if (end - start > kMostExactDigits) {
+        power += static_cast<std::int64_t>(end - start - kMostExactDigits);
+        end = start + kMostExactDigits;
+    }
+    std::uint64_t significand = 0;
+    for (size_t k = start; k < end; ++k) significand = significand * 10 + (digits[k] - '0');
+    double value = static_cast<double>(significand);
+    while (power > kLargestExactPower) {
+        if (std::isinf(value)) return value;
+        value *= kExactPowersOfTen[kLargestExactPower];
+        power -= kLargestExactPower;
+    }
+    while (power < -kLargestExactPower) {
+        if (value == 0) return 0;
+        value /= kExactPowersOfTen[kLargestExactPower];
+        power += kLargestExactPower;
+    }
+    return power >= 0 ? value * kExactPowersOfTen[power] : value / kExactPowersOfTen[-power];
+}
+
 }  // namespace
 
 std::optional<std::int64_t> ReadWhole(const std::wstring& text, int powerOfTen) {
@@ -116,17 +154,25 @@ bool IsNumericText(const std::wstring& text) {
 
 std::optional<double> ReadReal(const std::wstring& text) {
     if (!IsNumericText(text)) return std::nullopt;
-    // Numeric texts are pure ASCII, so narrowing is exact; from_chars ignores the
-    // locale but not a leading '+'.
-    std::string ascii(text.begin(), text.end());
-    size_t start = ascii[0] == '+' ? 1 : 0;
-    double value = 0;
-    const auto result = std::from_chars(ascii.data() + start, ascii.data() + ascii.size(), value);
-    if (result.ec == std::errc::result_out_of_range) {
-        // Its whole-number reading fits 32 bits, so it can only have underflowed.
-        return ascii[0] == '-' ? -0.0 : 0.0;
-    }
-    return value;
+    const auto parts = ParseDecimal(text);
+    const double magnitude = DecimalMagnitude(parts->digits, parts->pointAfter);
+    return parts->negative ? -magnitude : magnitude;
+}
+
+std::wstring DecimalText(std::int64_t value) {
+    // The magnitude is taken unsigned, where the most negative value has one too.
+    std::uint64_t magnitude = static_cast<std::uint64_t>(value);
+    if (value < 0) magnitude = 0 - magnitude;
+    wchar_t digits[20];  // 2^64 has 20 decimal digits
+    size_t first = sizeof digits / sizeof digits[0];
+    do {
+        digits[--first] = static_cast<wchar_t>(L'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    std::wstring text;
+    if (value < 0) text += L'-';
+    text.append(digits + first, digits + sizeof digits / sizeof digits[0]);
+    return text;
 }
 
 }  // namespace torvane

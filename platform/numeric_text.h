@@ -21,4 +21,8 @@ std::optional<double> ReadReal(const std::wstring& text);
 // nullopt when the text is not numeric or the result does not fit 64 bits.
 std::optional<std::int64_t> ReadWhole(const std::wstring& text, int powerOfTen = 0);
 
+// A whole number written back as plain ASCII decimal digits, with a leading '-'
+// when it is negative: the text that string values and messages show.
+std::wstring DecimalText(std::int64_t value);
+
 }  // namespace torvane

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "platform/numeric_text.h"
 #include "tweaks/mod_regSetting.h"
 #include "tweaks/original_record.h"
 #include "tweaks/user_messages.h"
@@ -52,8 +53,7 @@ OpenRecord LockAndRead(TweakContext& context) {
     RegFileReading reading = ReadRegFile(bytes, WrittenByATask);
     if (!reading.ok()) {
         // Never overwritten: whatever it holds stays for the user to rescue.
-        return {
-            nullptr, {}, store.Path() + L"（第 " + std::to_wstring(reading.refusedLine) + L" 行）"};
+        return {nullptr, {}, store.Path() + L"（第 " + DecimalText(reading.refusedLine) + L" 行）"};
     }
     return {std::move(locked.file), std::move(reading.entries), L""};
 }

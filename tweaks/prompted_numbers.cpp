@@ -68,7 +68,7 @@ void SetDesktopIconSize(TweakContext& context) {
     // would be cut short; store the whole number the text stands for.
     const std::int64_t size = *ReadWhole(*typed);
     ChangeRegistry(context, kWindowMetrics,
-                   {ValueChange::String(value_names::kShellIconSize, std::to_wstring(size))});
+                   {ValueChange::String(value_names::kShellIconSize, DecimalText(size))});
 }
 
 void SetHungAppTimeout(TweakContext& context) {
@@ -84,7 +84,7 @@ void SetHungAppTimeout(TweakContext& context) {
     }
     ChangeRegistry(
         context, kDefaultUserDesktop,
-        {ValueChange::String(value_names::kWaitToKillAppTimeout, std::to_wstring(milliseconds))});
+        {ValueChange::String(value_names::kWaitToKillAppTimeout, DecimalText(milliseconds))});
 }
 
 namespace {

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "app/task_catalogue.h"
+#include "platform/numeric_text.h"
 #include "tweaks/original_record.h"
 #include "tweaks/user_messages.h"
 
@@ -30,7 +31,7 @@ void AppendData(std::wstring& text, const std::optional<RegistryValue>& value) {
     if (!value) {
         text += L"未设置";
     } else if (const auto number = DwordOf(*value)) {
-        text += std::to_wstring(*number);
+        text += DecimalText(*number);
     } else if (value->kind == kRegSz) {
         text += L'“';
         AppendShownText(text, value->bytes, kShownCharacters);
@@ -85,7 +86,7 @@ void Cut(std::wstring& text, size_t room) {
     }
     if (lines <= room) return;
     text.resize(keptEnd);
-    Append(text, {kLineBreak, L"……另有 ", std::to_wstring(left), L" 项"});
+    Append(text, {kLineBreak, L"……另有 ", DecimalText(left), L" 项"});
 }
 
 }  // namespace

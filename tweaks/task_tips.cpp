@@ -3,6 +3,7 @@
 #include <initializer_list>
 #include <string_view>
 
+#include "platform/numeric_text.h"
 #include "tweaks/original_values.h"
 #include "tweaks/user_messages.h"
 
@@ -150,14 +151,14 @@ void AppendValueText(std::wstring& text, const std::optional<RegistryValue>& val
     if (!value) {
         text += L"未设置";
     } else if (const auto number = DwordOf(*value)) {
-        Append(text, {std::to_wstring(*number), L"（REG_DWORD）"});
+        Append(text, {DecimalText(*number), L"（REG_DWORD）"});
     } else if (value->kind == kRegSz || value->kind == kRegExpandSz) {
         text += L'“';
         AppendShownText(text, value->bytes, maxCharacters);
         text += value->kind == kRegSz ? L"”（REG_SZ）" : L"”（REG_EXPAND_SZ）";
     } else {
-        Append(text, {L"（类型 ", std::to_wstring(value->kind), L"，",
-                      std::to_wstring(value->bytes.size()), L" 字节）"});
+        Append(text, {L"（类型 ", DecimalText(value->kind), L"，", DecimalText(value->bytes.size()),
+                      L" 字节）"});
     }
 }
 

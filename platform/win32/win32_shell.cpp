@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/code_pages.h"
+#include "platform/numeric_text.h"
 #include "platform/win32/process_paths.h"
 #include "platform/win32/unique_handles.h"
 
@@ -284,7 +285,7 @@ std::wstring Win32Shell::ErrorText(ErrorCode error) {
     while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
         text.pop_back();
     }
-    if (text.empty()) text = L"错误代码 " + std::to_wstring(error);
+    if (text.empty()) text = L"错误代码 " + DecimalText(error);
     return text;
 }
 

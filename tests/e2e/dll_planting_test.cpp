@@ -10,8 +10,9 @@ namespace torvane::e2e {
 namespace {
 
 // The DLLs the program loads itself, after start-up has begun: the theming
-// DLL, and the generator that seeds the stack canary before wWinMain.
-const wchar_t* const kPlantedNames[] = {L"uxtheme", L"bcrypt"};
+// DLL, and the two that may hold the generator seeding the stack canary before
+// wWinMain, which is before the search is restricted.
+const wchar_t* const kPlantedNames[] = {L"uxtheme", L"cryptbase", L"bcrypt"};
 
 // Wine prefers its own DLLs; these settings make it take a native one from
 // wherever the search finds one first, as Windows would.

@@ -62,7 +62,11 @@ INSTANTIATE_TEST_SUITE_P(
         NumericCase{L"007", 7, 7}, NumericCase{L"1e-400", 0, 0},
         NumericCase{L"2147483647", 2147483647, 2147483647.0},
         NumericCase{L"-2147483648", -2147483648LL, -2147483648.0},
-        NumericCase{L"2147483647.4", 2147483647, 2147483647.4}),
+        NumericCase{L"2147483647.4", 2147483647, 2147483647.4},
+        // More digits than 64 bits hold, and powers beyond those a double holds exactly.
+        NumericCase{L"123456789012345678901234567890e-21", 123456789,
+                    123456789.01234567890123456789},
+        NumericCase{L"1234567890123456789e-30", 0, 1.234567890123456789e-12}),
     CaseName);
 
 INSTANTIATE_TEST_SUITE_P(
@@ -108,6 +112,24 @@ TEST(ReadWholeScaled, HugeExponentsAndLongTextsStaySafe) {
     EXPECT_TRUE(IsNumericText(L"1e-99999999999999999999"));
     EXPECT_TRUE(IsNumericText(std::wstring(32767, L'0')));
     EXPECT_FALSE(IsNumericText(std::wstring(32767, L'9')));
+}
+
+TEST(DecimalText, WritesPlainAsciiDigitsToTheEndsOf64Bits) {
+    const struct {
+        std::int64_t value;
+        std::wstring text;
+    } cases[] = {{0, L"0"},
+                 {7, L"7"},
+                 {-5, L"-5"},
+                 {10, L"10"},
+                 {2500, L"2500"},
+                 {-2147483648LL, L"-2147483648"},
+                 {4294967295LL, L"4294967295"},
+                 {INT64_MAX, L"9223372036854775807"},
+                 {INT64_MIN, L"-9223372036854775808"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(testing::Utf8(DecimalText(c.value)), testing::Utf8(c.text)) << c.value;
+    }
 }
 
 }  // namespace
