@@ -60,11 +60,13 @@ bool HasLoneSurrogate(const std::wstring& text) {
 }
 
 TEST_F(TipLengthTest, ATipOfTheLimitOrMoreIsCutBelowItAndKeepsItsRightsLine) {
-    const size_t bare = TipWithSystemText(L"").size();
+    const std::wstring bareTip = TipWithSystemText(L"");
+    const size_t bare = bareTip.size();
     ASSERT_LT(bare, kTipSizeLimit - 1);
-    EXPECT_EQ(TipWithSystemText(std::wstring(kTipSizeLimit - 1 - bare, L'误')).size(),
-              kTipSizeLimit - 1)
-        << "one character below the limit stays whole";
+    const std::wstring fill(kTipSizeLimit - 1 - bare, L'误');
+    std::wstring uncut = bareTip;
+    uncut.insert(uncut.find(L"无法读取（") + 5, fill);
+    EXPECT_EQ(TipWithSystemText(fill), uncut) << "one character below the limit stays whole";
     for (size_t length : {kTipSizeLimit - bare, kTipSizeLimit - bare + 1, size_t{5000}}) {
         SCOPED_TRACE(length);
         const std::wstring tip = TipWithSystemText(std::wstring(length, L'误'));
