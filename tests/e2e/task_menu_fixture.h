@@ -46,31 +46,38 @@ inline void MouseAt(POINT point, DWORD buttons) {
     SendInput(1, &input, sizeof input);
 }
 
-struct MenuSearch {
+struct WindowSearch {
     DWORD processId;
+    const wchar_t* className;
     HWND found = nullptr;
 };
 
-inline BOOL CALLBACK FindMenu(HWND window, LPARAM lParam) {
-    auto* search = reinterpret_cast<MenuSearch*>(lParam);
+inline BOOL CALLBACK FindVisibleWindow(HWND window, LPARAM lParam) {
+    auto* search = reinterpret_cast<WindowSearch*>(lParam);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    wchar_t name[16] = {};
-    GetClassNameW(window, name, 16);
-    if (owner == search->processId && IsWindowVisible(window) && std::wstring(name) == L"#32768") {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    if (owner == search->processId && IsWindowVisible(window) &&
+        std::wstring(name) == search->className) {
         search->found = window;
         return FALSE;
     }
     return TRUE;
 }
 
+// A visible top-level window of the process, of that class, or null.
+inline HWND VisibleWindowOfClass(DWORD processId, const wchar_t* className) {
+    WindowSearch search{processId, className};
+    EnumWindows(FindVisibleWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 // The program's popup menu once it shows, or null after a few seconds.
 inline HWND WaitForMenu(DWORD processId) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (std::chrono::steady_clock::now() < deadline) {
-        MenuSearch search{processId};
-        EnumWindows(FindMenu, reinterpret_cast<LPARAM>(&search));
-        if (search.found) return search.found;
+        if (HWND menu = VisibleWindowOfClass(processId, L"#32768")) return menu;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return nullptr;

@@ -43,25 +43,6 @@ inline const std::vector<std::vector<ItemTip>> kTips{
       L"写入：ConfigFileAllocsize = 500"}},
 };
 
-struct TipSearch {
-    DWORD processId;
-    HWND found = nullptr;
-};
-
-inline BOOL CALLBACK FindVisibleTip(HWND window, LPARAM lParam) {
-    auto* search = reinterpret_cast<TipSearch*>(lParam);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t className[64] = {};
-    GetClassNameW(window, className, 64);
-    if (owner == search->processId && IsWindowVisible(window) &&
-        std::wstring(className) == L"tooltips_class32") {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 class TipTest : public EndToEndTest {
   protected:
     using Clock = std::chrono::steady_clock;
@@ -73,11 +54,7 @@ class TipTest : public EndToEndTest {
         EndToEndTest::TearDown();
     }
 
-    HWND VisibleTip() {
-        TipSearch search{app->processId()};
-        EnumWindows(FindVisibleTip, reinterpret_cast<LPARAM>(&search));
-        return search.found;
-    }
+    HWND VisibleTip() { return VisibleWindowOfClass(app->processId(), L"tooltips_class32"); }
 
     // Real input: the system moves the pointer and the program sees it move.
     static void MoveMouseTo(POINT point) { MouseAt(point, 0); }
