@@ -9,6 +9,12 @@
 // Tips over the fake registry, each held to the length Windows keeps.
 namespace torvane::testing {
 
+// The keys the tips read most.
+inline const std::wstring kSystemPolicy =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
+inline const std::wstring kDefaultDesktop = L".DEFAULT\\Control Panel\\Desktop";
+inline const std::wstring kUserDesktop = L"Control Panel\\Desktop";
+
 class TaskTipTest : public TaskTest {
   protected:
     std::wstring Tip(const std::wstring& text) {

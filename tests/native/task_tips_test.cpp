@@ -8,12 +8,10 @@
 namespace torvane {
 namespace {
 
+using testing::kDefaultDesktop;
+using testing::kSystemPolicy;
+using testing::kUserDesktop;
 using testing::TaskTipTest;
-
-const std::wstring kSystemPolicy =
-    L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
-const std::wstring kDefaultDesktop = L".DEFAULT\\Control Panel\\Desktop";
-const std::wstring kUserDesktop = L"Control Panel\\Desktop";
 
 // One value a tip reads, and how the tip shows it when it holds `present`.
 struct TipValue {
